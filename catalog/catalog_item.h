@@ -1,0 +1,55 @@
+// One entry of the menu, read from one descriptor file, and the tree the
+// entries form: each item owns its children, ordered by priority.
+#pragma once
+
+#include "localisation/translator.h"
+
+#include <list>
+#include <memory>
+#include <string>
+
+class CCatalogItem {
+public:
+    // The descriptor file every folder of a medium carries.
+    static const char* const kDescriptorName;  // "QXMSETUP.INI"
+
+    CCatalogItem();
+    virtual ~CCatalogItem();
+    CCatalogItem(const CCatalogItem&) = delete;
+    CCatalogItem& operator=(const CCatalogItem&) = delete;
+
+    // Fills the item from the section "common" of the descriptor at `path`.
+    void ReadDescriptor(const char* path);
+    // Reads `folder`'s descriptor into this item and builds its subtree from
+    // the subfolders. `folder` has no trailing backslash. Always true.
+    bool ScanFolder(const std::string& folder);
+
+    void SetName(const std::string& text) { m_strName = text; }
+    void SetVersion(const std::string& text) { m_strVersion = text; }
+    void SetDescription(const std::string& text) { m_strDescription = text; }
+    void SetFile(const std::string& text) { m_strFile = text; }
+    void SetIcon(const std::string& text) { m_strIcon = text; }
+
+    std::string GetFile() const { return m_strFile; }
+    std::string GetIcon() const { return m_strIcon; }
+    std::string GetVersion() const { return m_strVersion; }
+
+    // Takes ownership of `child` and places it among the children by its
+    // priority: non-zero priorities ascending, ties in order of arrival,
+    // priority 0 last.
+    void AddChild(std::unique_ptr<CCatalogItem> child);
+    // The display title: the name with "%V" and "%T" filled in.
+    std::string GetTitle() const;
+    // The display description: "%P", "%V" and "%T" filled in.
+    std::string GetDisplayDescription() const;
+
+    std::string m_strName;
+    std::string m_strVersion;
+    std::string m_strDescription;
+    std::string m_strFile;
+    int m_nPriority;
+    std::string m_strIcon;
+    CCatalogItem* m_pParent;
+    std::list<std::unique_ptr<CCatalogItem>> m_children;
+    CTranslator m_translator;
+};

@@ -1,0 +1,137 @@
+#include "localisation/translator.h"
+
+#include "platform/codepage.h"
+#include "platform/system.h"
+
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+// The one table, from static initialisation to the end of the program.
+std::unordered_map<std::string, std::string>& Table() {
+    static std::unordered_map<std::string, std::string> table;
+    return table;
+}
+
+const std::string* Lookup(const std::string& key) {
+    auto& table = Table();
+    auto it = table.find(key);
+    return it == table.end() ? nullptr : &it->second;
+}
+
+bool IsTrailingSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' ||
+           c == '\f';
+}
+
+struct Language {
+    unsigned primary;
+    const char* section;
+    BYTE charSet;
+};
+
+const Language kLanguages[] = {
+    {0x01, "arabic", 178},   {0x04, "chinese", 134}, {0x0A, "spanish", 0},
+    {0x0C, "french", 0},     {0x0D, "hebrew", 177},  {0x11, "japanese", 128},
+    {0x19, "russian", 204},  {0x1E, "thai", 222},    {0x2A, "vietnamese", 0},
+    {0x3E, "malay", 0},
+};
+
+const unsigned kChinese = 0x04;
+const unsigned kSublangChineseSimplified = 2;
+
+}  // namespace
+
+namespace translation {
+size_t Count() { return Table().size(); }
+void Clear() { Table().clear(); }
+}  // namespace translation
+
+CTranslator::CTranslator() : m_nCharSet(0) {}
+
+CTranslator::~CTranslator() {}
+
+std::string CTranslator::SelectLanguage(LCID locale) {
+    unsigned langId = locale & 0xFFFF;
+    unsigned primary = langId & 0x3FF;
+    unsigned sub = langId >> 10;
+    for (const Language& l : kLanguages) {
+        if (l.primary != primary) continue;
+        if (primary == kChinese && sub != kSublangChineseSimplified) break;
+        m_nCharSet = l.charSet;
+        return l.section;
+    }
+    m_nCharSet = 0;
+    return "english";
+}
+
+BOOL CTranslator::Load(LCID locale, const char* file) {
+    auto& table = Table();
+    if (!table.empty()) table.clear();
+    if (locale == 0) return TRUE;
+
+    std::string section = SelectLanguage(locale);
+    std::unique_ptr<char[]> buffer(new char[kSectionBuffer]);
+    DWORD n = platform::ProfileSection(section.c_str(), buffer.get(),
+                                       kSectionBuffer, file);
+    if (n == 0)
+        n = platform::ProfileSection("english", buffer.get(), kSectionBuffer, file);
+    if (n == 0) return TRUE;
+    if (n > kSectionBuffer - 2) n = kSectionBuffer - 2;
+    // Whatever the service returned, the walk stops inside the buffer.
+    buffer[n] = '\0';
+    buffer[n + 1] = '\0';
+
+    const platform::CodePage page = platform::CodePage::System();
+    const char* p = buffer.get();
+    const char* end = buffer.get() + n;
+    while (p < end && *p) {
+        std::string line(p);
+        p += line.size() + 1;
+
+        size_t eq = page.Find(line, '=');
+        if (eq != std::string::npos) {
+            std::string value = line.substr(eq + 1);
+            // Trailing white space goes, one whole character at a time.
+            size_t keep = 0;
+            for (size_t i = 0; i < value.size();) {
+                size_t len = page.CharLength(value, i);
+                if (!(len == 1 && IsTrailingSpace(value[i]))) keep = i + len;
+                i += len;
+            }
+            value.resize(keep);
+            if (!value.empty()) table[line.substr(0, eq)] = value;
+        }
+        platform::DrainMessageQueue();
+    }
+    return TRUE;
+}
+
+std::string CTranslator::GetText(UINT id) {
+    std::string builtin = platform::LoadBuiltinText(id);
+    const std::string* t = Lookup(builtin);
+    return t ? *t : builtin;
+}
+
+std::string CTranslator::Translate(const char* text) {
+    if (!text) return std::string();
+    const std::string* t = Lookup(text);
+    return t ? *t : std::string(text);
+}
+
+std::string CTranslator::GetFontFace() {
+    const std::string* t = Lookup("Font");
+    if (!t) return "Arial";
+    // A face name has room for 31 characters; a longer one is cut there,
+    // never in the middle of a double-byte character.
+    const platform::CodePage page = platform::CodePage::System();
+    size_t keep = 0;
+    for (size_t i = 0; i < t->size();) {
+        size_t len = page.CharLength(*t, i);
+        if (i + len > kMaxFaceName) break;
+        i += len;
+        keep = i;
+    }
+    return t->substr(0, keep);
+}

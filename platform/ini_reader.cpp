@@ -1,0 +1,178 @@
+#include "platform/ini_reader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace ini {
+namespace {
+
+struct Entry {
+    std::string name;
+    std::string value;
+    bool hasValue = false;
+};
+
+struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+};
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+           c == '\r';
+}
+
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsSpace(s[b])) ++b;
+    while (e > b && IsSpace(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+bool SameName(const std::string& a, const char* b) {
+    size_t n = std::strlen(b);
+    if (a.size() != n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x -= 32;
+        if (y >= 'a' && y <= 'z') y -= 32;
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Reads the whole file. False when it cannot be opened as a regular file.
+bool ReadFile(const char* path, std::string& text) {
+    if (!path) return false;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    char chunk[8192];
+    size_t n;
+    bool ok = true;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+    if (std::ferror(f)) ok = false;  // a folder opens but cannot be read
+    std::fclose(f);
+    return ok;
+}
+
+// Splits the file into sections. Lines before the first header belong to a
+// section with an empty name. Within a line, a NUL ends its content.
+std::vector<Section> Parse(const std::string& text) {
+    std::vector<Section> sections;
+    size_t pos = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        size_t nul = line.find('\0');
+        if (nul != std::string::npos) line.resize(nul);
+        line = Trim(line);
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            size_t close = line.rfind(']');
+            if (close != std::string::npos) {
+                sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
+                continue;
+            }
+        }
+        if (sections.empty()) sections.push_back(Section{});
+        Entry e;
+        size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            e.name = line;
+        } else {
+            e.name = Trim(line.substr(0, eq));
+            e.value = Trim(line.substr(eq + 1));
+            e.hasValue = true;
+        }
+        sections.back().entries.push_back(std::move(e));
+    }
+    return sections;
+}
+
+// The first section of that name; later sections of the same name are unseen.
+const Section* FindSection(const std::vector<Section>& sections,
+                           const char* name) {
+    for (const Section& s : sections)
+        if (SameName(s.name, name)) return &s;
+    return nullptr;
+}
+
+DWORD CopyOut(const char* text, size_t len, char* buf, DWORD size) {
+    if (size == 0) return 0;
+    if (len > size - 1) len = size - 1;
+    std::memcpy(buf, text, len);
+    buf[len] = '\0';
+    return static_cast<DWORD>(len);
+}
+
+}  // namespace
+
+DWORD ReadString(const char* section, const char* key, const char* def,
+                 char* buf, DWORD size, const char* path) {
+    if (!def) def = "";
+    std::string text;
+    const Entry* found = nullptr;
+    std::vector<Section> sections;
+    if (section && key && ReadFile(path, text)) {
+        sections = Parse(text);
+        // The names asked for are trimmed like the names in the file.
+        const std::string sectionName = Trim(section), keyName = Trim(key);
+        if (const Section* s = FindSection(sections, sectionName.c_str())) {
+            for (const Entry& e : s->entries) {
+                if (SameName(e.name, keyName.c_str())) {
+                    found = &e;
+                    break;
+                }
+            }
+        }
+    }
+    if (!found || !found->hasValue) return CopyOut(def, std::strlen(def), buf, size);
+
+    const std::string& v = found->value;
+    size_t b = 0, len = v.size();
+    if (len >= 2 && (v[0] == '"' || v[0] == '\'') && v[len - 1] == v[0]) {
+        b = 1;
+        len -= 2;
+    }
+    return CopyOut(v.data() + b, len, buf, size);
+}
+
+DWORD ReadSection(const char* section, char* buf, DWORD size,
+                  const char* path) {
+    if (!buf || size == 0) return 0;
+    std::string list;
+    std::string text;
+    if (section && ReadFile(path, text)) {
+        std::vector<Section> sections = Parse(text);
+        if (const Section* s = FindSection(sections, section)) {
+            for (const Entry& e : s->entries) {
+                if (!e.name.empty() && e.name[0] == ';') continue;
+                list += e.name;
+                if (e.hasValue) list += "=" + e.value;
+                list += '\0';
+            }
+        }
+    }
+    if (size == 1) {
+        buf[0] = '\0';
+        return 0;
+    }
+    if (list.size() + 2 <= size) {
+        std::memcpy(buf, list.data(), list.size());
+        buf[list.size()] = '\0';
+        if (list.empty()) buf[1] = '\0';
+        return static_cast<DWORD>(list.size());
+    }
+    std::memcpy(buf, list.data(), size - 2);
+    buf[size - 2] = '\0';
+    buf[size - 1] = '\0';
+    return size - 2;
+}
+
+}  // namespace ini

@@ -1,0 +1,99 @@
+#include "platform/system.h"
+
+#include "platform/ini_reader.h"
+#include "localisation/builtin_texts.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+std::function<void()>& DrainHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+#ifndef _WIN32
+LCID g_threadLocale = 0x0409;
+#endif
+
+}  // namespace
+
+void SetDrainHook(std::function<void()> hook) { DrainHook() = std::move(hook); }
+
+#ifdef _WIN32
+
+DWORD ProfileString(const char* section, const char* key, const char* def,
+                    char* buf, DWORD size, const char* path) {
+    return GetPrivateProfileStringA(section, key, def, buf, size, path);
+}
+
+DWORD ProfileSection(const char* section, char* buf, DWORD size,
+                     const char* path) {
+    return GetPrivateProfileSectionA(section, buf, size, path);
+}
+
+void DrainMessageQueue() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (DrainHook()) DrainHook()();
+}
+
+LCID ThreadLocale() { return GetThreadLocale(); }
+void SetHostThreadLocale(LCID) {}
+
+std::string LoadBuiltinText(UINT id) {
+    char buf[1024];
+    int n = LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
+    return n > 0 ? std::string(buf, n) : std::string();
+}
+
+std::string NativePath(const std::string& windowsPath) { return windowsPath; }
+std::string WindowsPath(const std::string& nativePath) { return nativePath; }
+
+#else
+
+DWORD ProfileString(const char* section, const char* key, const char* def,
+                    char* buf, DWORD size, const char* path) {
+    std::string native = NativePath(path ? path : "");
+    return ini::ReadString(section, key, def, buf, size, native.c_str());
+}
+
+DWORD ProfileSection(const char* section, char* buf, DWORD size,
+                     const char* path) {
+    std::string native = NativePath(path ? path : "");
+    return ini::ReadSection(section, buf, size, native.c_str());
+}
+
+void DrainMessageQueue() {
+    if (DrainHook()) DrainHook()();
+}
+
+LCID ThreadLocale() { return g_threadLocale; }
+void SetHostThreadLocale(LCID lcid) { g_threadLocale = lcid; }
+
+std::string LoadBuiltinText(UINT id) {
+    for (const BuiltinText& t : kBuiltinTexts)
+        if (t.id == id) return t.text;
+    return std::string();
+}
+
+std::string NativePath(const std::string& windowsPath) {
+    std::string p = windowsPath;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return p;
+}
+
+std::string WindowsPath(const std::string& nativePath) {
+    std::string p = nativePath;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    return p;
+}
+
+#endif
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+// The seams between the program's own logic and Windows. On Windows each
+// call goes to the system itself; on the host it goes to our own stand-in,
+// which follows the same rules (the test suites run the same cases on both).
+#pragma once
+
+#include "platform/wintypes.h"
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Initialisation files (GetPrivateProfileStringA / GetPrivateProfileSectionA).
+DWORD ProfileString(const char* section, const char* key, const char* def,
+                    char* buf, DWORD size, const char* path);
+DWORD ProfileSection(const char* section, char* buf, DWORD size,
+                     const char* path);
+
+// Lets the thread's windows run: takes every waiting message off the queue
+// and dispatches it, except WM_QUIT, which is dropped. Then calls the hook
+// set by SetDrainHook, if any (tests use it to act in the middle of a long
+// operation; on the host it is all that happens).
+void DrainMessageQueue();
+void SetDrainHook(std::function<void()> hook);
+
+// The locale of the calling thread (GetThreadLocale). On the host it is
+// what SetHostThreadLocale last set, 0x0409 (English, United States) first.
+LCID ThreadLocale();
+void SetHostThreadLocale(LCID lcid);
+
+// A built-in text of the program's string table, in the ANSI code page;
+// empty when the table has no such id.
+std::string LoadBuiltinText(UINT id);
+
+// Paths. The program keeps the Windows form (backslashes); on the host the
+// seam converts to the file system's form at the boundary.
+std::string NativePath(const std::string& windowsPath);
+std::string WindowsPath(const std::string& nativePath);
+
+}  // namespace platform

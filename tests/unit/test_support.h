@@ -1,0 +1,33 @@
+// Helpers shared by the unit tests of both builds.
+#pragma once
+
+#include <string>
+
+namespace testing_support {
+
+// A fresh folder removed with everything in it when the object goes.
+// Paths are in the program's (Windows) form on both builds.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Path() + "\" + relative (relative uses backslashes).
+    std::string operator/(const std::string& relative) const;
+
+    // Writes `bytes` to the file (folders on the way are made).
+    void Write(const std::string& relative, const std::string& bytes) const;
+    void MakeDir(const std::string& relative) const;
+
+private:
+    std::string m_path;
+};
+
+// Removes a file or a whole folder given in Windows form.
+void RemoveAll(const std::string& path);
+bool Exists(const std::string& path);
+
+}  // namespace testing_support

@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs what the build and the tests need, from Debian's packages only.
+# Idempotent: quiet and quick when everything is already there.
+set -e
+need=""
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+for p in g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ make googletest zip imagemagick; do
+    have "$p" || need="$need $p"
+done
+[ -z "$need" ] && exit 0
+if [ "$(id -u)" != 0 ]; then
+    echo "setup: missing packages:$need (run as root to install them)" >&2
+    exit 1
+fi
+echo "setup: installing$need"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq $need >/dev/null

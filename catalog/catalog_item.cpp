@@ -90,6 +90,7 @@ void CCatalogItem::ReadDescriptor(const char* path) {
 }
 
 void CCatalogItem::AddChild(std::unique_ptr<CCatalogItem> child) {
+    if (!child) return;
     child->m_pParent = this;
     const int p = child->m_nPriority;
     if (m_children.empty() || p == 0) {

@@ -1,5 +1,6 @@
 #include "platform/system.h"
 
+#include "platform/codepage.h"
 #include "platform/ini_reader.h"
 #include "localisation/builtin_texts.h"
 
@@ -83,8 +84,12 @@ std::string LoadBuiltinText(UINT id) {
 }
 
 std::string NativePath(const std::string& windowsPath) {
+    // Only whole backslash characters: in a double-byte code page the second
+    // byte of a character may have the backslash's value.
+    const CodePage page = CodePage::System();
     std::string p = windowsPath;
-    std::replace(p.begin(), p.end(), '\\', '/');
+    for (size_t i = page.Find(p, '\\'); i != std::string::npos; i = page.Find(p, '\\', i + 1))
+        p[i] = '/';
     return p;
 }
 

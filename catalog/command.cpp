@@ -1,0 +1,89 @@
+#include "catalog/command.h"
+
+#include <cstdio>
+
+namespace command {
+namespace {
+
+bool EndsWithBackslash(const std::string& s, const platform::CodePage& page) {
+    return !s.empty() && page.FindLast(s, '\\') == s.size() - 1;
+}
+
+bool StartsWith(const std::string& s, const char* prefix,
+                const platform::CodePage& page) {
+    const std::string p(prefix);
+    return s.size() >= p.size() && page.Upper(s.substr(0, p.size())) == p;
+}
+
+}  // namespace
+
+bool IsAddress(const std::string& cmd, const platform::CodePage& page) {
+    return StartsWith(cmd, "HTTP:", page) || StartsWith(cmd, "HTTPS:", page) ||
+           StartsWith(cmd, "FTP:", page);
+}
+
+Kind Classify(const std::string& cmd, const platform::CodePage& page) {
+    if (cmd.empty() || EndsWithBackslash(cmd, page)) return Kind::SubMenu;
+    if (!IsAddress(cmd, page)) return Kind::Program;
+    // ".EXE" is plain ASCII and its "." can never be the second byte of a
+    // double-byte character, so the last four bytes decide.
+    if (cmd.size() >= 4 && page.Upper(cmd.substr(cmd.size() - 4)) == ".EXE")
+        return Kind::Download;
+    return Kind::Shell;
+}
+
+std::string DownloadDestination(const std::string& tempPath,
+                                const std::string& address,
+                                const platform::CodePage& page) {
+    std::string dest = tempPath.substr(0, tempPath.find('\0'));
+    if (dest.empty()) dest = "C:";
+    if (!EndsWithBackslash(dest, page)) dest += '\\';
+
+    size_t start = 0;
+    const size_t slash = page.FindLast(address, '/');
+    const size_t backslash = page.FindLast(address, '\\');
+    if (slash != std::string::npos) start = slash + 1;
+    if (backslash != std::string::npos && backslash + 1 > start)
+        start = backslash + 1;
+
+    std::string name;
+    for (size_t i = start; i < address.size();) {
+        const size_t n = page.CharLength(address, i);
+        if (n == 1) {
+            const char c = address[i];
+            const bool reserved = c == ':' || c == '*' || c == '?' || c == '"' ||
+                                  c == '<' || c == '>' || c == '|' ||
+                                  static_cast<unsigned char>(c) < 0x20;
+            name += reserved ? '_' : c;
+        } else {
+            name.append(address, i, n);
+        }
+        i += n;
+    }
+    return dest + name;
+}
+
+std::string WorkingFolder(const std::string& path,
+                          const platform::CodePage& page) {
+    const size_t at = page.FindLast(path, '\\');
+    if (at == std::string::npos) return std::string();
+    std::string folder = path.substr(0, at);
+    // "D:" alone would mean the drive's current folder, not its root.
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    return folder;
+}
+
+std::string CommandLine(const std::string& path) {
+    if (path.find_first_of(" \t") == std::string::npos) return path;
+    return "\"" + path + "\"";
+}
+
+std::string LaunchFailureText(const char* systemText, unsigned long code) {
+    if (systemText && *systemText) return systemText;
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "Windows could not start the program (error %lu).", code);
+    return text;
+}
+
+}  // namespace command

@@ -1,0 +1,54 @@
+// What a catalog item's command (its m_strFile) means when the option is
+// clicked, and the texts that starting it is made of. Nothing here touches
+// a window or a process, so the menu window and the tests share it.
+#pragma once
+
+#include "platform/codepage.h"
+
+#include <string>
+
+namespace command {
+
+enum class Kind {
+    SubMenu,   // empty, or ends in a backslash: the item's children
+    Program,   // anything else that is not an address: started as a process
+    Shell,     // an address not ending in ".EXE": opened by the shell
+    Download,  // an address ending in ".EXE": fetched, then started
+};
+
+// An Internet address: begins with "HTTP:", "HTTPS:" or "FTP:" in any
+// letter case.
+bool IsAddress(const std::string& cmd,
+               const platform::CodePage& page = platform::CodePage::System());
+
+Kind Classify(const std::string& cmd,
+              const platform::CodePage& page = platform::CodePage::System());
+
+// Where a download of `address` is written: `tempPath` (what GetTempPathA
+// gave; "C:" when empty) with a backslash, then the address's last name -
+// the text after its last "/" or "\" - with every character that a file name
+// cannot hold (: * ? " < > |) replaced by "_". The file therefore always
+// lands directly in the temporary folder.
+std::string DownloadDestination(
+    const std::string& tempPath, const std::string& address,
+    const platform::CodePage& page = platform::CodePage::System());
+
+// The folder a program is started in: the path up to its last backslash;
+// for a program in the root of a drive ("D:\setup.exe") the root itself
+// ("D:\"). Empty when the path holds no backslash: the program then starts
+// in the menu's own current folder.
+std::string WorkingFolder(
+    const std::string& path,
+    const platform::CodePage& page = platform::CodePage::System());
+
+// The command line a program is started with: the path alone, in double
+// quotes when it holds a blank, so that the program never reads the rest of
+// its own path as arguments.
+std::string CommandLine(const std::string& path);
+
+// The text of the box shown when a program cannot be started: the system's
+// own text for the error, or, when the system has none, a sentence naming
+// the error code.
+std::string LaunchFailureText(const char* systemText, unsigned long code);
+
+}  // namespace command

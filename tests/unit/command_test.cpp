@@ -1,0 +1,146 @@
+#include "catalog/command.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using command::Kind;
+using platform::CodePage;
+
+namespace {
+
+// Shift-JIS characters whose second byte is a backslash.
+const std::string kSo = "\x83\x5C";
+const std::string kHyou = "\x95\x5C";
+
+struct KindCase {
+    unsigned cp;
+    std::string cmd;
+    Kind kind;
+};
+
+TEST(Command, KindFollowsTheCommandsForm) {
+    const KindCase cases[] = {
+        {1252, "", Kind::SubMenu},
+        {1252, "D:\\prod\\", Kind::SubMenu},
+        {1252, "D:\\prod\\setup.exe", Kind::Program},
+        {1252, "D:\\prod\\manual.pdf", Kind::Program},
+        {1252, "setup.exe", Kind::Program},
+        {1252, "http://host/dir/Setup.Exe", Kind::Download},
+        {1252, "HTTP://host/dir/setup.exe", Kind::Download},
+        {1252, "Ftp://host/pub/setup.EXE", Kind::Download},
+        {1252, "FTP://host/pub/readme.txt", Kind::Shell},
+        {1252, "HTTP://host/", Kind::Shell},
+        {1252, "HTTP://host/setup.exe?lang=en", Kind::Shell},
+        // Secure addresses are addresses too, in any case.
+        {1252, "https://host/", Kind::Shell},
+        {1252, "HtTpS://host/get/setup.exe", Kind::Download},
+        // Prefixes that only look like one.
+        {1252, "HTTP", Kind::Program},
+        {1252, "FTP", Kind::Program},
+        {1252, "HTTPX://host/", Kind::Program},
+        {1252, "HTTPS", Kind::Program},
+        {1252, "D:\\http:\\x.exe", Kind::Program},
+        // A double-byte name whose second byte is a backslash is a file.
+        {932, "D:\\prod\\" + kHyou, Kind::Program},
+        {932, "D:\\prod\\" + kSo + "\\", Kind::SubMenu},
+        {1252, "D:\\prod\\" + kHyou, Kind::SubMenu},
+    };
+    for (const KindCase& c : cases) {
+        EXPECT_EQ(command::Classify(c.cmd, CodePage(c.cp)), c.kind)
+            << c.cp << " " << c.cmd;
+    }
+}
+
+TEST(Command, AddressTestCoversEveryScheme) {
+    const CodePage page(1252);
+    EXPECT_TRUE(command::IsAddress("http:", page));
+    EXPECT_TRUE(command::IsAddress("HTTPS:x", page));
+    EXPECT_TRUE(command::IsAddress("https://a/", page));
+    EXPECT_TRUE(command::IsAddress("fTp://a/", page));
+    EXPECT_FALSE(command::IsAddress("http", page));
+    EXPECT_FALSE(command::IsAddress("https", page));
+    EXPECT_FALSE(command::IsAddress("ftps://a/", page));
+    EXPECT_FALSE(command::IsAddress(" http://a/", page));
+    EXPECT_FALSE(command::IsAddress("", page));
+}
+
+struct DestCase {
+    unsigned cp;
+    std::string temp;
+    std::string address;
+    std::string dest;
+};
+
+TEST(Command, DownloadLandsDirectlyInTheTemporaryFolder) {
+    const DestCase cases[] = {
+        {1252, "C:\\TEMP\\", "HTTP://host/a/b/setup.exe", "C:\\TEMP\\setup.exe"},
+        {1252, "C:\\TEMP", "HTTP://host/a/b/setup.exe", "C:\\TEMP\\setup.exe"},
+        {1252, "", "HTTP://host/a/b/setup.exe", "C:\\setup.exe"},
+        {1252, std::string("\0junk", 5), "http://h/x.exe", "C:\\x.exe"},
+        {1252, "C:\\TEMP\\", "http://host/dir/Setup.Exe", "C:\\TEMP\\Setup.Exe"},
+        // Nothing of the address may lead out of the folder.
+        {1252, "C:\\T\\", "http://host/..\\..\\windows\\evil.exe", "C:\\T\\evil.exe"},
+        {1252, "C:\\T\\", "http://host/x\\..\\..\\a.exe", "C:\\T\\a.exe"},
+        {1252, "C:\\T\\", "http://host/D:evil.exe", "C:\\T\\D_evil.exe"},
+        {1252, "C:\\T\\", "http://host/C:\\x.exe", "C:\\T\\x.exe"},
+        {1252, "C:\\T\\", "http://host/f.exe:stream.exe", "C:\\T\\f.exe_stream.exe"},
+        {1252, "C:\\T\\", "http://host/get?f=<a>|*\".exe", "C:\\T\\get_f=_a____.exe"},
+        {1252, "C:\\T\\", "http:setup.exe", "C:\\T\\http_setup.exe"},
+        // Double-byte names: their second bytes are neither "\" nor cut.
+        {932, "C:\\T\\", "http://host/" + kSo + "ft.exe", "C:\\T\\" + kSo + "ft.exe"},
+        {932, "C:\\" + kSo + "\\", "http://h/a.exe", "C:\\" + kSo + "\\a.exe"},
+        {932, "C:\\" + kSo, "http://h/a.exe", "C:\\" + kSo + "\\a.exe"},
+    };
+    for (const DestCase& c : cases) {
+        EXPECT_EQ(command::DownloadDestination(c.temp, c.address, CodePage(c.cp)),
+                  c.dest)
+            << c.address;
+    }
+}
+
+struct FolderCase {
+    unsigned cp;
+    std::string path;
+    std::string folder;
+};
+
+TEST(Command, WorkingFolderIsThePathsFolder) {
+    const FolderCase cases[] = {
+        {1252, "D:\\prod\\setup.exe", "D:\\prod"},
+        {1252, "D:\\Product Setup\\setup.exe", "D:\\Product Setup"},
+        {1252, "D:\\setup.exe", "D:\\"},
+        {1252, "\\\\server\\share\\setup.exe", "\\\\server\\share"},
+        {1252, "setup.exe", ""},
+        {1252, "http://host/setup.exe", ""},
+        {1252, "", ""},
+        {932, "D:\\" + kSo + "ft\\" + kHyou + ".exe", "D:\\" + kSo + "ft"},
+        {932, "D:\\" + kHyou + ".exe", "D:\\"},
+        {1252, "D:\\" + kHyou + ".exe", "D:\\\x95"},
+    };
+    for (const FolderCase& c : cases) {
+        EXPECT_EQ(command::WorkingFolder(c.path, CodePage(c.cp)), c.folder)
+            << c.path;
+    }
+}
+
+TEST(Command, CommandLineIsQuotedOnlyWhenThePathHoldsABlank) {
+    EXPECT_EQ(command::CommandLine("D:\\prod\\setup.exe"), "D:\\prod\\setup.exe");
+    EXPECT_EQ(command::CommandLine("D:\\PRODUC~1\\setup.exe"),
+              "D:\\PRODUC~1\\setup.exe");
+    EXPECT_EQ(command::CommandLine("D:\\Product Setup\\setup.exe"),
+              "\"D:\\Product Setup\\setup.exe\"");
+    EXPECT_EQ(command::CommandLine("D:\\prod\\my setup.exe"),
+              "\"D:\\prod\\my setup.exe\"");
+}
+
+TEST(Command, FailureTextFallsBackToTheErrorCode) {
+    EXPECT_EQ(command::LaunchFailureText("The system cannot find the file specified.\r\n", 2),
+              "The system cannot find the file specified.\r\n");
+    EXPECT_EQ(command::LaunchFailureText(nullptr, 1234),
+              "Windows could not start the program (error 1234).");
+    EXPECT_EQ(command::LaunchFailureText("", 4294967295UL),
+              "Windows could not start the program (error 4294967295).");
+}
+
+}  // namespace

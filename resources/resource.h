@@ -24,6 +24,7 @@
 #define IDB_SPLASH_4        167
 
 // Icons
+#define IDI_ABOUT           128
 #define IDR_MAINFRAME       139
 #define IDI_CD              151
 #define IDI_WEB             152

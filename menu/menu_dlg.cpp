@@ -1,0 +1,292 @@
+#include "menu/menu_dlg.h"
+
+#include "menu/about_dlg.h"
+#include "menu/menu_logic.h"
+#include "menu/splash_dlg.h"
+#include "platform/system.h"
+#include "resources/resource.h"
+
+namespace {
+
+HICON LoadProgramIcon(UINT id) { return LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(id)); }
+
+const COLORREF kHighlightText = RGB(8, 0, 255);
+const COLORREF kOptionText = RGB(8, 0, 0);
+
+}  // namespace
+
+CMenuDlg::CMenuDlg(CWnd* pParent)
+    : CDialog(IDD_MENU, pParent),
+      m_hIcon(LoadProgramIcon(IDR_MAINFRAME)),
+      m_hIconCD(LoadProgramIcon(IDI_CD)),
+      m_hIconWeb(LoadProgramIcon(IDI_WEB)),
+      m_hIconFolder(LoadProgramIcon(IDI_FOLDER)),
+      m_hIconUp(LoadProgramIcon(IDI_UP)),
+      m_hIconJek(LoadProgramIcon(IDI_JEK)),
+      m_hIconZov(LoadProgramIcon(IDI_ZOV)),
+      m_hIconYq(LoadProgramIcon(IDI_YQ)),
+      m_hIconBook(LoadProgramIcon(IDI_BOOK)) {}
+
+CMenuDlg::~CMenuDlg() {
+    // A window still up (a modeless one) goes while the controls and the
+    // tree it points into are still here.
+    DestroyWindow();
+}
+
+COptionStatic* CMenuDlg::Option(int slot) {
+    COptionStatic* options[kSlots] = {&m_option1, &m_option2, &m_option3, &m_option4,
+                                      &m_option5, &m_option6, &m_option7};
+    return slot >= 1 && slot <= kSlots ? options[slot - 1] : nullptr;
+}
+
+CBulletStatic* CMenuDlg::Bullet(int slot) {
+    CBulletStatic* bullets[kSlots] = {&m_bullet1, &m_bullet2, &m_bullet3, &m_bullet4,
+                                      &m_bullet5, &m_bullet6, &m_bullet7};
+    return slot >= 1 && slot <= kSlots ? bullets[slot - 1] : nullptr;
+}
+
+void CMenuDlg::DoDataExchange() {
+    m_titleBullet.SubclassDlgItem(IDC_TITLE_BULLET, this);
+    m_bullet7.SubclassDlgItem(IDC_BULLET7, this);
+    m_bullet6.SubclassDlgItem(IDC_BULLET6, this);
+    m_bullet5.SubclassDlgItem(IDC_BULLET5, this);
+    m_bullet4.SubclassDlgItem(IDC_BULLET4, this);
+    m_bullet3.SubclassDlgItem(IDC_BULLET3, this);
+    m_bullet2.SubclassDlgItem(IDC_BULLET2, this);
+    m_bullet1.SubclassDlgItem(IDC_BULLET1, this);
+    m_title.SubclassDlgItem(IDC_TITLE, this);
+    m_description.SubclassDlgItem(IDC_DESCRIPTION, this);
+    m_option7.SubclassDlgItem(IDC_OPTION7, this);
+    m_option6.SubclassDlgItem(IDC_OPTION6, this);
+    m_option5.SubclassDlgItem(IDC_OPTION5, this);
+    m_option4.SubclassDlgItem(IDC_OPTION4, this);
+    m_option3.SubclassDlgItem(IDC_OPTION3, this);
+    m_option2.SubclassDlgItem(IDC_OPTION2, this);
+    m_option1.SubclassDlgItem(IDC_OPTION1, this);
+}
+
+void CMenuDlg::LoadTranslation() {
+    std::string file = std::string(".\\") + "translat.ini";
+    m_translator.Load(platform::ThreadLocale(), file.c_str());
+}
+
+std::string CMenuDlg::OwnFolder() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A path cut short at the buffer's end would name some other folder.
+    if (n == 0 || n >= MAX_PATH) return std::string();
+    return menu::FolderOf(std::string(path, n));
+}
+
+void CMenuDlg::CreateFonts() {
+    std::string face = menu::FitFaceName(m_translator.GetFontFace());
+    LOGFONTA lf = {};
+    if (HFONT current = GetFont()) GetObjectA(current, sizeof lf, &lf);
+    lstrcpyA(lf.lfFaceName, face.c_str());
+    lf.lfCharSet = m_translator.m_nCharSet;
+    m_fontNormal.CreateFontIndirect(lf);
+    SetFont(m_fontNormal, TRUE);
+
+    lf.lfHeight = menu::TitleFontMeasure(lf.lfHeight);
+    lf.lfWidth = menu::TitleFontMeasure(lf.lfWidth);
+    lf.lfWeight = FW_BOLD;
+    m_fontTitle.CreateFontIndirect(lf);
+}
+
+BOOL CMenuDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    CSplashDlg splash;
+
+    if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        std::string about = platform::LoadBuiltinText(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    CWinApp* app = CWinApp::Get();
+    if (app) app->BeginWaitCursor();
+
+    LoadTranslation();
+    CreateFonts();
+    m_title.m_bTitle = true;
+    SetWindowText(m_translator.GetText(IDS_CAPTION));
+
+    std::string folder = OwnFolder();
+    if (!folder.empty()) m_rootItem.ScanFolder(folder);
+
+    for (int slot = 1; slot <= kSlots; ++slot) Option(slot)->SetDescriptionWnd(&m_description);
+    m_title.SetDescriptionWnd(&m_description);
+    m_titleBullet.SetOption(&m_title);
+    for (int slot = 1; slot <= kSlots; ++slot) Bullet(slot)->SetOption(Option(slot));
+
+    for (int slot = 1; slot <= kSlots; ++slot) Option(slot)->SetFont(m_fontNormal, TRUE);
+    m_description.SetFont(m_fontNormal, TRUE);
+    m_title.SetFont(m_fontTitle, FALSE);
+
+    ShowNode(&m_rootItem);
+    m_description.SetWindowText(m_translator.GetText(IDS_CHOOSE_OPTION));
+
+    splash.DestroyWindow();
+    SetForegroundWindow(m_hWnd);
+    if (app) app->EndWaitCursor();
+    return TRUE;
+}
+
+void CMenuDlg::ShowNode(CCatalogItem* pNode) {
+    if (!pNode) return;
+    auto child = pNode->m_children.begin();
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        CCatalogItem* item = nullptr;
+        if (child != pNode->m_children.end()) item = (child++)->get();
+        Option(slot)->SetItem(item);
+        SetBullet(*Option(slot), *Bullet(slot));
+    }
+    m_title.SetItem(pNode);
+    SetBullet(m_title, m_titleBullet);
+}
+
+HICON CMenuDlg::IconOf(menu::Bullet bullet) const {
+    switch (bullet) {
+    case menu::Bullet::App: return m_hIcon;
+    case menu::Bullet::CD: return m_hIconCD;
+    case menu::Bullet::Web: return m_hIconWeb;
+    case menu::Bullet::Folder: return m_hIconFolder;
+    case menu::Bullet::Up: return m_hIconUp;
+    case menu::Bullet::Jek: return m_hIconJek;
+    case menu::Bullet::Zov: return m_hIconZov;
+    case menu::Bullet::Yq: return m_hIconYq;
+    case menu::Bullet::Book: return m_hIconBook;
+    case menu::Bullet::None: break;
+    }
+    return nullptr;
+}
+
+void CMenuDlg::SetBullet(COptionStatic& option, CBulletStatic& bullet) {
+    menu::BulletChoice choice = menu::ChooseBullet(option.m_pItem, &option == &m_title);
+    HICON icon = IconOf(choice.byKey);
+    if (!icon) icon = IconOf(choice.byCommand);
+    bullet.SetIcon(icon);
+}
+
+void CMenuDlg::OnUp() {
+    if (m_title.m_pItem && m_title.m_pItem->m_pParent) ShowNode(m_title.m_pItem->m_pParent);
+}
+
+void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
+    // The bullet of an empty slot still reports clicks: there is nothing
+    // to activate then.
+    if (!pItem) return;
+    const std::string command = pItem->GetFile();
+    if (menu::IsSubMenuCommand(command)) {
+        OpenSubMenu(pItem);
+        return;
+    }
+    // Programs, documents and Internet addresses are started by the
+    // launching code.
+}
+
+void CMenuDlg::OpenSubMenu(CCatalogItem* pItem) {
+    ShowNode(pItem);
+    m_description.SetWindowText(m_translator.GetText(IDS_CHOOSE_OPTION));
+    UpdateWindow();
+}
+
+bool CMenuDlg::OnCommand(UINT id) {
+    switch (id) {
+    case IDC_OPTION1: case IDC_BULLET1: OnOption1(); return true;
+    case IDC_OPTION2: case IDC_BULLET2: OnOption2(); return true;
+    case IDC_OPTION3: case IDC_BULLET3: OnOption3(); return true;
+    case IDC_OPTION4: case IDC_BULLET4: OnOption4(); return true;
+    case IDC_OPTION5: case IDC_BULLET5: OnOption5(); return true;
+    case IDC_OPTION6: case IDC_BULLET6: OnOption6(); return true;
+    case IDC_OPTION7: case IDC_BULLET7: OnOption7(); return true;
+    case IDC_TITLE: case IDC_TITLE_BULLET: OnUp(); return true;
+    default: return false;
+    }
+}
+
+HBRUSH CMenuDlg::OnCtlColor(UINT msg, HDC dc, HWND wnd) {
+    HBRUSH standard = reinterpret_cast<HBRUSH>(
+        DefaultCtlColor(msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(wnd)));
+    if (!::IsWindowEnabled(wnd)) return standard;
+    SetBkMode(dc, TRANSPARENT);
+    bool rootTitle = wnd == m_title.m_hWnd && (!m_title.m_pItem || !m_title.m_pItem->m_pParent);
+    if (wnd != m_description.m_hWnd && !rootTitle)
+        SetTextColor(dc, ::GetFocus() == wnd ? kHighlightText : kOptionText);
+    if (!m_brushMenu.GetSafeHandle()) m_brushMenu.CreateSolidBrush(GetSysColor(COLOR_MENU));
+    return m_brushMenu;
+}
+
+void CMenuDlg::OnMouseMove() {
+    if (!m_description.HasFocus()) {
+        m_description.SetWindowText(m_translator.GetText(IDS_CHOOSE_OPTION));
+        m_description.SetFocus();
+    }
+}
+
+bool CMenuDlg::OnSysCommand(UINT nID) {
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) return false;
+    CAboutDlg about;
+    about.DoModal();
+    return true;
+}
+
+bool CMenuDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) return false;
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC));
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc.m_hDC, x, y, m_hIcon);
+    return true;
+}
+
+bool CMenuDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(static_cast<UINT>(wp))) {
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_PAINT:
+        if (OnPaint()) {
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(m_hIcon);
+        return true;
+    case WM_MOUSEMOVE:
+        OnMouseMove();
+        return false;  // and the default processing
+    case WM_COMMAND:
+        if (HIWORD(wp) == STN_CLICKED && OnCommand(LOWORD(wp))) {
+            result = 0;
+            return true;
+        }
+        break;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        result = reinterpret_cast<LRESULT>(
+            OnCtlColor(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+        return true;
+    default:
+        break;
+    }
+    return CDialog::OnMessage(msg, wp, lp, result);
+}

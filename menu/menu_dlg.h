@@ -1,0 +1,86 @@
+// The menu window: a picture at the left, the title line, seven option
+// lines with their bullets and the description line. It shows one node of
+// the catalog tree at a time.
+#pragma once
+
+#include "catalog/catalog_item.h"
+#include "localisation/translator.h"
+#include "menu/menu_logic.h"
+#include "menu/option_static.h"
+#include "platform/gdi.h"
+#include "platform/window.h"
+
+#include <string>
+
+class CMenuDlg : public CDialog {
+public:
+    explicit CMenuDlg(CWnd* pParent = nullptr);
+    ~CMenuDlg() override;
+
+    static const int kSlots = 7;
+
+    // Shows `pNode` in the title slot and its first seven children in the
+    // option slots.
+    void ShowNode(CCatalogItem* pNode);
+    // Sets `bullet`'s icon from the item of `option`.
+    void SetBullet(COptionStatic& option, CBulletStatic& bullet);
+    // Goes back to the parent of the node on display (nothing at the root).
+    void OnUp();
+    // What a click on an option does with its item.
+    void ActivateItem(CCatalogItem* pItem);
+    // Loads the translation for the thread's locale from ".\translat.ini".
+    void LoadTranslation();
+
+    void OnOption1() { ActivateItem(m_option1.m_pItem); }
+    void OnOption2() { ActivateItem(m_option2.m_pItem); }
+    void OnOption3() { ActivateItem(m_option3.m_pItem); }
+    void OnOption4() { ActivateItem(m_option4.m_pItem); }
+    void OnOption5() { ActivateItem(m_option5.m_pItem); }
+    void OnOption6() { ActivateItem(m_option6.m_pItem); }
+    void OnOption7() { ActivateItem(m_option7.m_pItem); }
+
+    // The slots from the top: option texts and their bullets.
+    COptionStatic* Option(int slot);
+    CBulletStatic* Bullet(int slot);
+
+    CBulletStatic m_titleBullet;
+    CBulletStatic m_bullet7, m_bullet6, m_bullet5, m_bullet4, m_bullet3, m_bullet2, m_bullet1;
+    COptionStatic m_title;
+    CStatic m_description;
+    COptionStatic m_option7, m_option6, m_option5, m_option4, m_option3, m_option2, m_option1;
+    HICON m_hIcon;
+    HICON m_hIconCD;
+    HICON m_hIconWeb;
+    HICON m_hIconFolder;
+    HICON m_hIconUp;
+    HICON m_hIconJek;
+    HICON m_hIconZov;
+    HICON m_hIconYq;
+    HICON m_hIconBook;
+    CCatalogItem m_rootItem;
+    CTranslator m_translator;
+    CFont m_fontTitle;
+    CFont m_fontNormal;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+    // The folder the program runs from, without a trailing backslash;
+    // empty when it cannot be told.
+    virtual std::string OwnFolder();
+
+private:
+    void CreateFonts();
+    HICON IconOf(menu::Bullet bullet) const;
+    // Sub-menu: the item becomes the page on display.
+    void OpenSubMenu(CCatalogItem* pItem);
+    bool OnCommand(UINT id);
+    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND wnd);
+    void OnMouseMove();
+    bool OnSysCommand(UINT nID);
+    bool OnPaint();
+
+    CBrush m_brushMenu;  // COLOR_MENU, for every control-colour message
+};

@@ -1,0 +1,105 @@
+#include "menu/menu_logic.h"
+
+#include "catalog/catalog_item.h"
+#include "platform/codepage.h"
+
+#include <cstring>
+
+namespace menu {
+namespace {
+
+struct KeyIcon {
+    const char* key;
+    Bullet bullet;
+};
+
+const KeyIcon kKeyIcons[] = {
+    {"JEK", Bullet::Jek}, {"ZOV", Bullet::Zov},   {"QXM", Bullet::App},
+    {"YQ", Bullet::Yq},   {"BOOK", Bullet::Book}, {"CD", Bullet::CD},
+    {"WEB", Bullet::Web}, {"FOLDER", Bullet::Folder},
+};
+
+// True when `text` begins with `prefix` (upper-case ASCII) in any letter
+// case. A double-byte character never equals an ASCII letter, so comparing
+// ASCII letters without regard to case is all the upper-casing needed.
+bool HasPrefixNoCase(const std::string& text, const char* prefix) {
+    size_t n = std::strlen(prefix);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Bullet BulletForKey(const std::string& key) {
+    for (const KeyIcon& k : kKeyIcons)
+        if (key == k.key) return k.bullet;
+    return Bullet::None;
+}
+
+BulletChoice ChooseBullet(const CCatalogItem* item, bool title) {
+    if (!item) return {Bullet::None, Bullet::None};
+    if (title && !item->m_pParent) return {Bullet::None, Bullet::None};
+    if (title) return {Bullet::None, Bullet::Up};
+    Bullet byKey = BulletForKey(item->GetIcon());
+    std::string command = item->GetFile();
+    if (EndsWithBackslash(command)) return {byKey, Bullet::Folder};
+    if (IsAddress(command)) return {byKey, Bullet::Web};
+    return {byKey, Bullet::CD};
+}
+
+bool IsAddress(const std::string& command) {
+    return HasPrefixNoCase(command, "HTTP:") || HasPrefixNoCase(command, "FTP:");
+}
+
+bool EndsWithBackslash(const std::string& command) {
+    if (command.empty()) return false;
+    return platform::CodePage::System().FindLast(command, '\\') == command.size() - 1;
+}
+
+bool IsSubMenuCommand(const std::string& command) {
+    return command.empty() || EndsWithBackslash(command);
+}
+
+std::string DescriptionText(const CCatalogItem& item, bool title) {
+    if (title)
+        return item.m_pParent ? item.m_pParent->GetDisplayDescription() : item.GetTitle();
+    std::string text = item.GetDisplayDescription();
+    std::string command = item.GetFile();
+    if (item.m_children.empty() && !EndsWithBackslash(command))
+        text += "\n(" + command + ")";
+    return text;
+}
+
+long TitleFontMeasure(long normal) {
+    // Exactly 1.2 times, without the rounding of a binary fraction.
+    return normal * 12 / 10;
+}
+
+std::string FolderOf(const std::string& programPath) {
+    size_t slash = platform::CodePage::System().FindLast(programPath, '\\');
+    if (slash == std::string::npos) return std::string();
+    return programPath.substr(0, slash);
+}
+
+}  // namespace menu
+
+namespace menu {
+
+std::string FitFaceName(const std::string& face) {
+    const size_t kMax = 31;
+    platform::CodePage cp = platform::CodePage::System();
+    size_t end = 0;
+    while (end < face.size()) {
+        size_t next = end + cp.CharLength(face, end);
+        if (next > kMax) break;
+        end = next;
+    }
+    return face.substr(0, end);
+}
+
+}  // namespace menu

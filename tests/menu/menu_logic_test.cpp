@@ -1,0 +1,238 @@
+// The menu window's decisions that need no window: bullets, description
+// lines, the title font's measures, the program's folder and face names.
+#include "menu/menu_logic.h"
+
+#include "catalog/catalog_item.h"
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+using menu::Bullet;
+
+namespace {
+
+// Shift-JIS characters whose second byte is a backslash.
+const std::string kSo = "\x83\x5C";
+const std::string kHyou = "\x95\x5C";
+
+// A root with one child that carries `key` and `command`.
+struct Tree {
+    CCatalogItem root;
+    CCatalogItem* child;
+    Tree(const std::string& key, const std::string& command) {
+        std::unique_ptr<CCatalogItem> item(new CCatalogItem);
+        item->m_strName = "Child";
+        item->SetIcon(key);
+        item->SetFile(command);
+        child = item.get();
+        root.m_strName = "Root";
+        root.AddChild(std::move(item));
+    }
+};
+
+// Sets the code page the logic sees for the length of a test: on the host
+// any, on Windows only the system's own (the test is skipped otherwise).
+class CodePageScope {
+public:
+    explicit CodePageScope(unsigned cp) : m_ok(true) {
+#ifdef _WIN32
+        m_ok = GetACP() == cp;
+#else
+        platform::CodePage::SetHostAnsi(cp);
+#endif
+    }
+    ~CodePageScope() {
+#ifndef _WIN32
+        platform::CodePage::SetHostAnsi(1252);
+#endif
+    }
+    bool Active() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+TEST(MenuBullet, IconKeysAreComparedExactly) {
+    const struct {
+        const char* key;
+        Bullet bullet;
+    } cases[] = {
+        {"JEK", Bullet::Jek},   {"ZOV", Bullet::Zov},    {"QXM", Bullet::App},
+        {"YQ", Bullet::Yq},     {"BOOK", Bullet::Book},  {"CD", Bullet::CD},
+        {"WEB", Bullet::Web},   {"FOLDER", Bullet::Folder},
+        {"", Bullet::None},     {"book", Bullet::None},  {"BOOK ", Bullet::None},
+        {"BOO", Bullet::None},  {"UP", Bullet::None},    {"APP", Bullet::None},
+    };
+    for (const auto& c : cases) EXPECT_EQ(menu::BulletForKey(c.key), c.bullet) << c.key;
+}
+
+TEST(MenuBullet, KeyFirstThenTheCommandsForm) {
+    const struct {
+        const char* key;
+        std::string command;
+        Bullet byKey;
+        Bullet byCommand;
+    } cases[] = {
+        {"BOOK", "HTTP://host/manual.html", Bullet::Book, Bullet::Web},
+        {"", "HTTP://host/manual.html", Bullet::None, Bullet::Web},
+        {"", "ftp://host/pub/", Bullet::None, Bullet::Web},
+        {"", "Ftp:x", Bullet::None, Bullet::Web},
+        {"", "http:", Bullet::None, Bullet::Web},
+        // Not addresses for the bullet: the disc.
+        {"", "https://host/", Bullet::None, Bullet::CD},
+        {"", "HTTPS://host/setup.exe", Bullet::None, Bullet::CD},
+        {"", "HTTP", Bullet::None, Bullet::CD},
+        {"", "FTP", Bullet::None, Bullet::CD},
+        {"", "D:\\http:\\x.exe", Bullet::None, Bullet::CD},
+        {"", "D:\\prod\\setup.exe", Bullet::None, Bullet::CD},
+        {"", "D:\\prod\\", Bullet::None, Bullet::Folder},
+        {"YQ", "D:\\prod\\", Bullet::Yq, Bullet::Folder},
+        {"FOLDER", "D:\\prod\\setup.exe", Bullet::Folder, Bullet::CD},
+        {"WEB", "D:\\prod\\setup.exe", Bullet::Web, Bullet::CD},
+        {"UNKNOWN", "D:\\prod\\setup.exe", Bullet::None, Bullet::CD},
+        // An item whose descriptor was never read has an empty command.
+        {"", "", Bullet::None, Bullet::CD},
+    };
+    for (const auto& c : cases) {
+        Tree tree(c.key, c.command);
+        menu::BulletChoice choice = menu::ChooseBullet(tree.child, false);
+        EXPECT_EQ(choice.byKey, c.byKey) << c.key << " " << c.command;
+        EXPECT_EQ(choice.byCommand, c.byCommand) << c.key << " " << c.command;
+    }
+}
+
+TEST(MenuBullet, EmptySlotsAndTheTitle) {
+    menu::BulletChoice none = menu::ChooseBullet(nullptr, false);
+    EXPECT_EQ(none.byKey, Bullet::None);
+    EXPECT_EQ(none.byCommand, Bullet::None);
+
+    Tree tree("BOOK", "D:\\prod\\");
+    // The root in the title slot has no bullet; a sub-menu there has the
+    // up-arrow folder whatever its key.
+    menu::BulletChoice root = menu::ChooseBullet(&tree.root, true);
+    EXPECT_EQ(root.byKey, Bullet::None);
+    EXPECT_EQ(root.byCommand, Bullet::None);
+    menu::BulletChoice sub = menu::ChooseBullet(tree.child, true);
+    EXPECT_EQ(sub.byKey, Bullet::None);
+    EXPECT_EQ(sub.byCommand, Bullet::Up);
+}
+
+TEST(MenuBullet, DoubleByteNamesEndingInABackslashByte) {
+    CodePageScope scope(932);
+    if (!scope.Active()) GTEST_SKIP() << "needs code page 932";
+    Tree program("", "D:\\prod\\" + kHyou);
+    EXPECT_EQ(menu::ChooseBullet(program.child, false).byCommand, Bullet::CD);
+    EXPECT_FALSE(menu::IsSubMenuCommand(program.child->GetFile()));
+    Tree folder("", "D:\\" + kSo + "\\");
+    EXPECT_EQ(menu::ChooseBullet(folder.child, false).byCommand, Bullet::Folder);
+    EXPECT_TRUE(menu::IsSubMenuCommand(folder.child->GetFile()));
+}
+
+TEST(MenuCommand, SubMenusAreEmptyOrFolders) {
+    EXPECT_TRUE(menu::IsSubMenuCommand(""));
+    EXPECT_TRUE(menu::IsSubMenuCommand("D:\\prod\\"));
+    EXPECT_TRUE(menu::IsSubMenuCommand("\\"));
+    EXPECT_FALSE(menu::IsSubMenuCommand("D:\\prod\\setup.exe"));
+    EXPECT_FALSE(menu::IsSubMenuCommand("HTTP://host/"));
+    EXPECT_FALSE(menu::IsSubMenuCommand("D:\\prod\\ "));
+}
+
+TEST(MenuDescription, OptionsShowTheirCommandOnASecondLine) {
+    CCatalogItem root;
+    root.m_strName = "Collection";
+    root.m_strDescription = "The whole disc";
+
+    std::unique_ptr<CCatalogItem> owned(new CCatalogItem);
+    CCatalogItem* program = owned.get();
+    program->m_strName = "Viewer %V";
+    program->m_strVersion = "2.1";
+    program->m_strDescription = "Installs %P from %T";
+    program->SetFile("D:\\viewer\\setup.exe");
+    root.AddChild(std::move(owned));
+
+    owned.reset(new CCatalogItem);
+    CCatalogItem* folder = owned.get();
+    folder->m_strName = "Tools";
+    folder->m_strDescription = "Small tools";
+    folder->SetFile("D:\\tools\\");
+    root.AddChild(std::move(owned));
+
+    owned.reset(new CCatalogItem);
+    CCatalogItem* withChildren = owned.get();
+    withChildren->m_strName = "Suite";
+    withChildren->m_strDescription = "A suite";
+    withChildren->SetFile("D:\\suite\\setup.exe");
+    root.AddChild(std::move(owned));
+    owned.reset(new CCatalogItem);
+    owned->m_strName = "Part";
+    withChildren->AddChild(std::move(owned));
+
+    owned.reset(new CCatalogItem);
+    CCatalogItem* address = owned.get();
+    address->m_strName = "Updates";
+    address->m_strDescription = "";
+    address->SetFile("HTTP://host/updates/");
+    root.AddChild(std::move(owned));
+
+    EXPECT_EQ(menu::DescriptionText(*program, false),
+              "Installs Viewer 2.1 from Collection\n(D:\\viewer\\setup.exe)");
+    EXPECT_EQ(menu::DescriptionText(*folder, false), "Small tools");
+    EXPECT_EQ(menu::DescriptionText(*withChildren, false), "A suite");
+    EXPECT_EQ(menu::DescriptionText(*address, false), "\n(HTTP://host/updates/)");
+
+    // The title names the root itself, and in a sub-menu describes the
+    // page a click on it goes back to.
+    EXPECT_EQ(menu::DescriptionText(root, true), "Collection");
+    EXPECT_EQ(menu::DescriptionText(*folder, true), "The whole disc");
+}
+
+TEST(MenuFonts, TitleMeasuresAreOnePointTwoTimesTruncated) {
+    const struct {
+        long normal, title;
+    } cases[] = {
+        {-16, -19}, {16, 19}, {0, 0}, {-10, -12}, {10, 12}, {-15, -18},
+        {-13, -15}, {13, 15}, {-20, -24}, {-1, -1}, {1, 1}, {-5, -6},
+    };
+    for (const auto& c : cases) EXPECT_EQ(menu::TitleFontMeasure(c.normal), c.title) << c.normal;
+}
+
+TEST(MenuFonts, FaceNamesFitTheirField) {
+    const std::string thirtyOne(31, 'a');
+    EXPECT_EQ(menu::FitFaceName("Arial"), "Arial");
+    EXPECT_EQ(menu::FitFaceName(""), "");
+    EXPECT_EQ(menu::FitFaceName(thirtyOne), thirtyOne);
+    EXPECT_EQ(menu::FitFaceName(thirtyOne + "bcd"), thirtyOne);
+}
+
+TEST(MenuFonts, FaceNamesAreNotCutInsideACharacter) {
+    CodePageScope scope(932);
+    if (!scope.Active()) GTEST_SKIP() << "needs code page 932";
+    const std::string thirty(30, 'a');
+    EXPECT_EQ(menu::FitFaceName(thirty + kSo), thirty);
+    EXPECT_EQ(menu::FitFaceName(thirty + "b" + kSo), thirty + "b");
+    EXPECT_EQ(menu::FitFaceName(std::string(29, 'a') + kSo + "x"), std::string(29, 'a') + kSo);
+}
+
+TEST(MenuFolder, TheFolderIsThePathBeforeItsLastBackslash) {
+    EXPECT_EQ(menu::FolderOf("D:\\wizard.exe"), "D:");
+    EXPECT_EQ(menu::FolderOf("C:\\media\\disc one\\wizard.exe"), "C:\\media\\disc one");
+    EXPECT_EQ(menu::FolderOf("\\\\server\\share\\wizard.exe"), "\\\\server\\share");
+    EXPECT_EQ(menu::FolderOf("wizard.exe"), "");
+    EXPECT_EQ(menu::FolderOf(""), "");
+}
+
+TEST(MenuFolder, DoubleByteFolderNames) {
+    CodePageScope scope(932);
+    if (!scope.Active()) GTEST_SKIP() << "needs code page 932";
+    EXPECT_EQ(menu::FolderOf("D:\\" + kHyou + "\\wizard.exe"), "D:\\" + kHyou);
+    EXPECT_EQ(menu::FolderOf("D:\\" + kSo + "wizard.exe"), "D:");
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include "online/dialog.h"
+
+CDialog::CDialog(HINSTANCE hInstance, UINT nIDTemplate, HWND hParent)
+    : m_hInstance(hInstance), m_nIDTemplate(nIDTemplate), m_hParent(hParent) {}
+
+CDialog::~CDialog() = default;
+
+INT_PTR CDialog::DoModal() {
+    INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(m_nIDTemplate),
+                                     m_hParent, DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    // DialogBoxParam answers 0 for a parent that is no window; the dialog
+    // never showed, so that is a failure to make it as well.
+    return result == 0 ? -1 : result;
+}
+
+BOOL CDialog::OnInitDialog() {
+    DoDataExchange();
+    return TRUE;
+}
+
+void CDialog::OnOK() { EndDialog(m_hWnd, IDOK); }
+
+void CDialog::OnCancel() { EndDialog(m_hWnd, IDCANCEL); }
+
+void CDialog::OnTimer(UINT_PTR) { Default(); }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
+                                     LPARAM lParam) {
+    CDialog* self;
+    if (uMsg == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        self->m_hWnd = hWnd;
+    } else {
+        self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+    }
+    if (!self) return FALSE;
+    INT_PTR handled = FALSE;
+    // Nothing may unwind through the system's frames: an escaping exception
+    // ends the dialog as a failure.
+    try {
+        handled = self->HandleMessage(uMsg, wParam, lParam);
+    } catch (...) {
+        EndDialog(hWnd, IDCANCEL);
+        handled = TRUE;
+    }
+    if (uMsg == WM_NCDESTROY) self->m_hWnd = nullptr;
+    return handled;
+}
+
+INT_PTR CDialog::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+    m_bDefault = false;
+    switch (uMsg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == IDOK) { OnOK(); return TRUE; }
+            if (LOWORD(wParam) == IDCANCEL) { OnCancel(); return TRUE; }
+        }
+        return FALSE;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return m_bDefault ? FALSE : TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,393 @@
+// Online.dll driven the way the menu program and a user drive it: the test
+// loads the library by name, calls Download through DownloadFunc, and a
+// second thread finds the progress dialog by its caption, reads the count,
+// presses Cancel, and reads and dismisses the library's message boxes. The
+// server answers on 127.0.0.1 from a thread of this process.
+#include "online/download_api.h"
+#include "online/online_resource.h"
+#include "test_server.h"
+#include "tests/unit/test_support.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+using online_test::IsBodyPrefix;
+using online_test::TestServer;
+using testing_support::Exists;
+using testing_support::TempDir;
+
+namespace {
+
+// What the user does while the dialog is up.
+struct Plan {
+    enum Cancel { kNever, kAtOnce, kAtCount } cancel = kNever;
+    int atCount = 0;           // kAtCount: press Cancel once the count shows this
+    bool quitAtCount = false;  // post WM_QUIT to the caller instead of Cancel
+    std::string boxCaption = "Online";
+};
+
+// What the user saw, and what the caller's thread saw through its hooks.
+struct Outcome {
+    int result = 0;
+    bool dialogSeen = false;
+    bool ownerDisabled = false;
+    HWND owner = nullptr;
+    std::string firstCount;                // the count when the dialog appeared
+    std::vector<std::string> counts;       // every text the count control was given
+    std::vector<std::string> boxes;        // texts of the message boxes, in order
+    std::string countAtCancel;
+    int clipOpened = -1;                   // ACM_OPEN of the clip: 1 opened, 0 not
+    bool quitLeft = false;                 // a WM_QUIT was still queued afterwards
+    bool timedOut = false;
+};
+
+HMODULE g_library = nullptr;
+DownloadFunc g_download = nullptr;
+Outcome* g_hooked = nullptr;
+
+std::string TextOf(HWND hWnd) {
+    char text[512] = "";
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_NORMAL, 2000, &ignored))
+        return "";
+    return text;
+}
+
+std::string ClassOf(HWND hWnd) {
+    char name[64] = "";
+    GetClassNameA(hWnd, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
+    if (ClassOf(child) == "Static") {
+        std::string text = TextOf(child);
+        if (!text.empty()) *reinterpret_cast<std::string*>(param) += text;
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK OnCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_hooked && m->message == WM_SETTEXT &&
+        GetDlgCtrlID(m->hwnd) == IDC_COUNT && ClassOf(m->hwnd) == "Static")
+        g_hooked->counts.push_back(reinterpret_cast<const char*>(m->lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK OnCallWndRet(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* m = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_hooked && m->message == ACM_OPENA && m->lParam != 0)
+        g_hooked->clipOpened = m->lResult ? 1 : 0;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The user, on a thread of its own, until the call has returned.
+void Drive(const std::string& caption, const Plan& plan, DWORD caller,
+           const std::atomic<bool>& done, Outcome& out) {
+    auto start = std::chrono::steady_clock::now();
+    HWND dialog = nullptr;
+    bool acted = false;
+    std::set<HWND> answered;
+    while (!done) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) {
+            out.timedOut = true;
+            if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+        if (!dialog && (dialog = FindWindowA("#32770", caption.c_str())) != nullptr) {
+            out.dialogSeen = true;
+            out.owner = GetWindow(dialog, GW_OWNER);
+            out.ownerDisabled = out.owner && !IsWindowEnabled(out.owner);
+            out.firstCount = TextOf(GetDlgItem(dialog, IDC_COUNT));
+        }
+        if (dialog && IsWindow(dialog) && !acted && plan.cancel != Plan::kNever) {
+            std::string count = TextOf(GetDlgItem(dialog, IDC_COUNT));
+            if (plan.cancel == Plan::kAtOnce) {
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                acted = true;
+            } else if (!count.empty() && std::atoi(count.c_str()) >= plan.atCount) {
+                out.countAtCancel = count;
+                if (plan.quitAtCount)
+                    PostThreadMessageA(caller, WM_QUIT, 0, 0);
+                else
+                    PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+                acted = true;
+            }
+        }
+        HWND box = FindWindowA("#32770", plan.boxCaption.c_str());
+        if (box && !answered.count(box)) {
+            answered.insert(box);
+            std::string text;
+            EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+            out.boxes.push_back(text);
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        }
+        Sleep(5);
+    }
+}
+
+Outcome RunDownload(const std::string& url, const std::string& dest, const Plan& plan = Plan(),
+            HWND parent = nullptr, DownloadFunc download = nullptr) {
+    Outcome out;
+    g_hooked = &out;
+    HHOOK sent = SetWindowsHookExA(WH_CALLWNDPROC, OnCallWndProc, nullptr, GetCurrentThreadId());
+    HHOOK ret = SetWindowsHookExA(WH_CALLWNDPROCRET, OnCallWndRet, nullptr, GetCurrentThreadId());
+    std::atomic<bool> done{false};
+    std::thread user(Drive, url, std::cref(plan), GetCurrentThreadId(), std::cref(done),
+                     std::ref(out));
+    DownloadParent owner = {parent};
+    out.result = (download ? download : g_download)(parent ? &owner : nullptr, url.c_str(),
+                                                    dest.c_str());
+    done = true;
+    user.join();
+    UnhookWindowsHookEx(sent);
+    UnhookWindowsHookEx(ret);
+    g_hooked = nullptr;
+    MSG msg;
+    out.quitLeft = PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+    return out;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> CountsUpTo(int n) {
+    std::vector<std::string> counts;
+    for (int i = 1; i <= n; ++i) counts.push_back(std::to_string(i));
+    return counts;
+}
+
+class DownloadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // The menu program's way: by file name, from its own folder.
+        g_library = LoadLibraryA("Online.dll");
+        ASSERT_NE(g_library, nullptr);
+        g_download = reinterpret_cast<DownloadFunc>(
+            reinterpret_cast<void*>(GetProcAddress(g_library, DOWNLOAD_EXPORT_NAME)));
+        ASSERT_NE(g_download, nullptr);
+    }
+    static void TearDownTestSuite() {
+        FreeLibrary(g_library);
+        g_library = nullptr;
+    }
+
+    TestServer server;
+    TempDir temp;
+};
+
+TEST_F(DownloadTest, CopiesTheBodyCountingOneStepPerBlock) {
+    HWND parent = CreateWindowA("Static", "menu", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
+                                200, nullptr, nullptr, nullptr, nullptr);
+    std::string dest = temp / "setup.exe";
+    Outcome out = RunDownload(server.Url("/bytes/2500/setup.exe"), dest, Plan(), parent);
+    DestroyWindow(parent);
+
+    EXPECT_EQ(out.result, 1);
+    EXPECT_TRUE(out.dialogSeen) << "no dialog captioned with the address";
+    EXPECT_EQ(out.owner, parent);
+    EXPECT_TRUE(out.ownerDisabled);
+    EXPECT_EQ(out.firstCount, "0");
+    EXPECT_EQ(out.counts, CountsUpTo(3));
+    EXPECT_EQ(out.clipOpened, 1) << "the control could not play filemove.avi";
+    EXPECT_TRUE(out.boxes.empty());
+    std::string data = ReadAll(dest);
+    EXPECT_EQ(data.size(), 2500u);
+    EXPECT_TRUE(IsBodyPrefix(data));
+    EXPECT_EQ(server.LastUserAgent(), "Online");
+}
+
+TEST_F(DownloadTest, BodiesOfWholeBlocksAndEmptyBodies) {
+    const struct { int size; int blocks; } cases[] = {{2048, 2}, {0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::string dest = temp / ("body" + std::to_string(c.size));
+        Outcome out = RunDownload(server.Url("/bytes/" + std::to_string(c.size)), dest);
+        EXPECT_EQ(out.result, 1);
+        EXPECT_EQ(out.counts, CountsUpTo(c.blocks));
+        EXPECT_TRUE(Exists(dest));
+        EXPECT_EQ(ReadAll(dest).size(), static_cast<size_t>(c.size));
+        EXPECT_TRUE(out.boxes.empty());
+    }
+}
+
+TEST_F(DownloadTest, CancelBeforeTheFirstTickLeavesAnEmptyFile) {
+    std::string dest = temp / "setup.exe";
+    WriteAll(dest, "an older download");
+    Plan plan;
+    plan.cancel = Plan::kAtOnce;
+    Outcome out = RunDownload(server.Url("/bytes/5000"), dest, plan);
+    EXPECT_EQ(out.result, 2);
+    EXPECT_TRUE(out.counts.empty());
+    EXPECT_TRUE(Exists(dest));
+    EXPECT_EQ(ReadAll(dest), "");
+    EXPECT_TRUE(out.boxes.empty());
+}
+
+TEST_F(DownloadTest, CancelDuringTheTransferKeepsExactlyTheCountedBlocks) {
+    std::string dest = temp / "setup.exe";
+    Plan plan;
+    plan.cancel = Plan::kAtCount;
+    plan.atCount = 3;
+    Outcome out = RunDownload(server.Url("/trickle/40960/40"), dest, plan);
+    EXPECT_EQ(out.result, 2);
+    ASSERT_FALSE(out.counts.empty());
+    int counted = std::atoi(out.counts.back().c_str());
+    EXPECT_GE(counted, 3);
+    EXPECT_LT(counted, 40) << "Cancel did not stop the transfer";
+    std::string data = ReadAll(dest);
+    EXPECT_EQ(data.size(), static_cast<size_t>(counted) * 1024);
+    EXPECT_TRUE(IsBodyPrefix(data));
+    EXPECT_TRUE(out.boxes.empty());
+}
+
+TEST_F(DownloadTest, AQuitMessageDuringTheTransferIsDropped) {
+    std::string dest = temp / "setup.exe";
+    Plan plan;
+    plan.cancel = Plan::kAtCount;
+    plan.atCount = 2;
+    plan.quitAtCount = true;
+    Outcome out = RunDownload(server.Url("/trickle/8192/30"), dest, plan);
+    EXPECT_EQ(out.result, 1);
+    EXPECT_EQ(out.counts, CountsUpTo(8));
+    EXPECT_EQ(ReadAll(dest).size(), 8192u);
+    EXPECT_FALSE(out.quitLeft);
+}
+
+// Failures before anything is copied: a message, and the destination as it was.
+TEST_F(DownloadTest, SourceFailuresLeaveTheDestinationAlone) {
+    int closedPort;
+    {
+        TestServer gone;
+        closedPort = gone.Port();
+    }
+    const struct {
+        std::string url;
+        bool existing;     // a file is at the destination beforehand
+        std::string box;   // the expected text, or "" for any text
+    } cases[] = {
+        {"http://nosuchhost.invalid/setup.exe", false, ""},
+        {"http://127.0.0.1:" + std::to_string(closedPort) + "/setup.exe", true, ""},
+        {server.Url("/status/404/setup.exe"), true, "The server answered 404 Not Found."},
+        {server.Url("/status/500/setup.exe"), false, "The server answered 500 Internal Server Error."},
+        {"news://127.0.0.1/setup.exe", false, ""},
+        {"setup.exe", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        std::string dest = temp / "setup.exe";
+        testing_support::RemoveAll(dest);
+        if (c.existing) WriteAll(dest, "keep me");
+        Outcome out = RunDownload(c.url, dest);
+        EXPECT_EQ(out.result, 2);
+        EXPECT_TRUE(out.counts.empty());
+        ASSERT_EQ(out.boxes.size(), 1u);
+        if (c.box.empty())
+            EXPECT_FALSE(out.boxes[0].empty());
+        else
+            EXPECT_EQ(out.boxes[0], c.box);
+        if (c.existing)
+            EXPECT_EQ(ReadAll(dest), "keep me");
+        else
+            EXPECT_FALSE(Exists(dest));
+    }
+}
+
+TEST_F(DownloadTest, AMissingDestinationFolderFailsSilently) {
+    Outcome out = RunDownload(server.Url("/bytes/2500"), temp / "no such folder\\setup.exe");
+    EXPECT_EQ(out.result, 2);
+    EXPECT_TRUE(out.boxes.empty());
+    EXPECT_TRUE(out.counts.empty());
+    EXPECT_FALSE(Exists(temp / "no such folder"));
+}
+
+// The connection ends before the announced length: the blocks stay, but the
+// transfer is no success.
+TEST_F(DownloadTest, ACutOffTransferIsAFailure) {
+    const struct { std::string path; size_t kept; bool ownText; } cases[] = {
+        {"/short/5000/2500", 2500, true},
+        {"/reset/50000/3072", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string dest = temp / "setup.exe";
+        Outcome out = RunDownload(server.Url(c.path), dest);
+        EXPECT_EQ(out.result, 2);
+        ASSERT_EQ(out.boxes.size(), 1u);
+        if (c.ownText) {
+            EXPECT_EQ(out.boxes[0],
+                      "The transfer broke off after 2500 of the 5000 bytes the server announced.");
+            EXPECT_EQ(ReadAll(dest).size(), c.kept);
+        }
+        EXPECT_TRUE(IsBodyPrefix(ReadAll(dest)));
+    }
+}
+
+TEST_F(DownloadTest, WorksWithoutTheClip) {
+    TempDir elsewhere;
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(elsewhere.Path().c_str());
+    std::string dest = temp / "setup.exe";
+    Outcome out = RunDownload(server.Url("/bytes/2500"), dest);
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ(out.clipOpened, 0);
+    EXPECT_EQ(out.result, 1);
+    EXPECT_TRUE(out.boxes.empty());
+    EXPECT_EQ(ReadAll(dest).size(), 2500u);
+}
+
+// The agent name and the caption of the messages are the library's file name.
+TEST_F(DownloadTest, TheLibraryNamesItselfByItsFileName) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(g_library, path, MAX_PATH);
+    std::string copy = temp / "Fetcher.dll";
+    ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
+    HMODULE other = LoadLibraryA(copy.c_str());
+    ASSERT_NE(other, nullptr);
+    auto download = reinterpret_cast<DownloadFunc>(
+        reinterpret_cast<void*>(GetProcAddress(other, DOWNLOAD_EXPORT_NAME)));
+    ASSERT_NE(download, nullptr);
+    Plan plan;
+    plan.boxCaption = "Fetcher";
+    Outcome out = RunDownload(server.Url("/status/403"), temp / "x.exe", plan, nullptr, download);
+    FreeLibrary(other);
+    EXPECT_EQ(out.result, 2);
+    EXPECT_EQ(out.boxes, std::vector<std::string>{"The server answered 403 Forbidden."});
+    EXPECT_EQ(server.LastUserAgent(), "Fetcher");
+}
+
+TEST_F(DownloadTest, ADialogThatCannotBeMadeReturnsMinusOne) {
+    HWND gone = CreateWindowA("Static", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    DownloadParent parent = {gone};
+    std::string dest = temp / "setup.exe";
+    EXPECT_EQ(g_download(&parent, server.Url("/bytes/10").c_str(), dest.c_str()), -1);
+    EXPECT_FALSE(Exists(dest));
+}
+
+TEST_F(DownloadTest, TheDialogTemplateIsEnglishAustralian) {
+    EXPECT_NE(FindResourceExA(g_library, RT_DIALOG, MAKEINTRESOURCEA(IDD_DOWNLOAD),
+                              MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_AUS)),
+              nullptr);
+}
+
+}  // namespace

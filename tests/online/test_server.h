@@ -1,0 +1,58 @@
+// A small HTTP server on 127.0.0.1 for the download tests and the benchmark.
+// It builds for Windows (Winsock, inside the test program under Wine) and
+// for the host (POSIX sockets, for curl and the benchmark). Every response
+// closes its connection. Paths:
+//   /bytes/N[/name]           200 with a body of N pattern bytes
+//   /status/CODE[/name]       that status with a small HTML body
+//   /short/ANNOUNCED/SENT     announces ANNOUNCED bytes, sends SENT, hangs up
+//   /reset/ANNOUNCED/SENT     the same, but resets the connection
+//   /trickle/N/MS[/name]      N pattern bytes in 1,024-byte pieces, MS apart
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace online_test {
+
+// Byte i of every body the server sends. Its period (251) is prime, so a
+// lost, doubled or reordered block of 1,024 bytes changes what follows.
+inline unsigned char BodyByte(std::uint64_t i) { return static_cast<unsigned char>(i % 251); }
+// True when `data` is exactly the first data.size() bytes of a body.
+bool IsBodyPrefix(const std::string& data);
+
+class TestServer {
+public:
+    // Listens on 127.0.0.1 at a free port (or at `port` when not 0).
+    explicit TestServer(int port = 0);
+    ~TestServer();
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    int Port() const { return m_port; }
+    // "http://127.0.0.1:PORT" followed by path.
+    std::string Url(const std::string& path) const;
+    // Requests answered so far.
+    int Requests() const { return m_requests; }
+    // The User-Agent header of the last request.
+    std::string LastUserAgent();
+
+private:
+    void AcceptLoop();
+    void Serve(std::intptr_t connection);
+
+    std::intptr_t m_listener;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_requests{0};
+    std::mutex m_mutex;
+    std::vector<std::thread> m_workers;
+    std::string m_userAgent;
+    std::thread m_acceptor;
+};
+
+}  // namespace online_test

@@ -1,0 +1,604 @@
+// The menu window with real windows: it is created modelessly over a medium
+// written to a temporary folder, and driven with the messages the system
+// would send (mouse moves, clicks, control colours, timers).
+#include "menu/menu_dlg.h"
+#include "menu/splash_dlg.h"
+#include "platform/system.h"
+#include "resources/resource.h"
+#include "tests/unit/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using testing_support::TempDir;
+
+namespace {
+
+// The application object: owner of dialogs made without a parent, and the
+// wait cursor.
+CWinApp g_app;
+
+// A menu window that takes its medium from the test instead of from the
+// folder of the running program.
+class MediumMenu : public CMenuDlg {
+public:
+    explicit MediumMenu(const std::string& folder) : m_folder(folder) {}
+    std::string OwnFolder() override { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+HICON Icon(UINT id) { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
+
+std::string Text(HWND hWnd) {
+    char buf[1024] = "";
+    GetWindowTextA(hWnd, buf, sizeof buf);
+    return buf;
+}
+
+std::unique_ptr<CCatalogItem> MakeItem(const std::string& name, const std::string& key,
+                                       const std::string& file,
+                                       const std::string& description = "") {
+    std::unique_ptr<CCatalogItem> item(new CCatalogItem);
+    item->m_strName = name;
+    item->SetIcon(key);
+    item->SetFile(file);
+    item->m_strDescription = description;
+    return item;
+}
+
+// The first window of this thread that `match` accepts.
+struct WindowSearch {
+    std::function<bool(HWND)> match;
+    HWND found;
+};
+
+BOOL CALLBACK SearchStep(HWND hWnd, LPARAM lp) {
+    WindowSearch* s = reinterpret_cast<WindowSearch*>(lp);
+    if (!s->match(hWnd)) return TRUE;
+    s->found = hWnd;
+    return FALSE;
+}
+
+HWND FindThreadWindow(std::function<bool(HWND)> match) {
+    WindowSearch search = {std::move(match), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &SearchStep, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindSplash() {
+    return FindThreadWindow([](HWND w) { return GetDlgItem(w, IDC_SPLASH_PICTURE1) != nullptr; });
+}
+
+// The colours the menu window gives a control.
+struct Colours {
+    COLORREF text;
+    int bkMode;
+    HBRUSH brush;
+};
+
+class MenuWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, dir);
+        m_oldDir = dir;
+        m_oldLocale = GetThreadLocale();
+        SetThreadLocale(0x0409);
+        // The translation file is read from the current folder.
+        SetCurrentDirectoryA(m_medium.Path().c_str());
+    }
+
+    void TearDown() override {
+        // Pages a test made of its own are gone by now: show the medium's
+        // root again before the window goes (its controls read their items).
+        if (m_dlg && m_dlg->m_hWnd) m_dlg->ShowNode(&m_dlg->m_rootItem);
+        m_dlg.reset();
+        g_app.m_pMainWnd = nullptr;
+        platform::SetDrainHook(nullptr);
+        SetCurrentDirectoryA(m_oldDir.c_str());
+        SetThreadLocale(m_oldLocale);
+    }
+
+    // Writes the descriptor of `folder` ("" for the medium's own).
+    void Item(const std::string& folder, const std::string& lines) {
+        m_medium.Write(folder.empty() ? "QXMSETUP.INI" : folder + "\\QXMSETUP.INI",
+                       "[common]\r\n" + lines);
+    }
+
+    // A medium: a root with three products and a sub-menu of two.
+    void SmallMedium() {
+        Item("", "name=Collection\r\ndescription=The whole disc\r\n");
+        Item("office", "name=Office %V\r\nversion=3\r\nicon=yq\r\npriority=1\r\n"
+                       "file=setup.exe\r\ndescription=Installs %P\r\n");
+        Item("tools", "name=Tools\r\npriority=2\r\ndescription=Small tools\r\n");
+        Item("tools\\zip", "name=Zipper\r\npriority=1\r\nfile=zip.exe\r\n");
+        Item("tools\\web", "name=Updates\r\npriority=2\r\nfile=http://host/updates/\r\n");
+        Item("manuals", "name=Manuals\r\nicon=BOOK\r\npriority=3\r\n"
+                        "file=HTTP://host/manuals.html\r\ndescription=Read them\r\n");
+    }
+
+    void Open() {
+        m_dlg.reset(new MediumMenu(m_medium.Path()));
+        g_app.m_pMainWnd = m_dlg.get();
+        ASSERT_TRUE(m_dlg->Create(IDD_MENU));
+    }
+
+    CMenuDlg& Dlg() { return *m_dlg; }
+    HWND Option(int slot) { return m_dlg->Option(slot)->m_hWnd; }
+    HWND Bullet(int slot) { return m_dlg->Bullet(slot)->m_hWnd; }
+    HICON BulletIcon(HWND bullet) {
+        return reinterpret_cast<HICON>(SendMessageA(bullet, STM_GETICON, 0, 0));
+    }
+    std::string Description() { return Text(m_dlg->m_description.m_hWnd); }
+
+    void Hover(HWND control) { SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)); }
+    void Click(int id) {
+        SendMessageA(m_dlg->m_hWnd, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(m_dlg->m_hWnd, id)));
+    }
+    // The cursor a control sets when the mouse is over it.
+    HCURSOR CursorOver(HWND control) {
+        HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        SetCursor(arrow);
+        SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    }
+
+    Colours ColoursOf(HWND control) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkMode(dc, OPAQUE);
+        Colours c;
+        c.brush = reinterpret_cast<HBRUSH>(SendMessageA(m_dlg->m_hWnd, WM_CTLCOLORSTATIC,
+                                                        reinterpret_cast<WPARAM>(dc),
+                                                        reinterpret_cast<LPARAM>(control)));
+        c.text = GetTextColor(dc);
+        c.bkMode = GetBkMode(dc);
+        DeleteDC(dc);
+        return c;
+    }
+
+    void ExpectEmptySlot(int slot) {
+        SCOPED_TRACE("slot " + std::to_string(slot));
+        EXPECT_EQ(Text(Option(slot)), "");
+        EXPECT_FALSE(GetWindowLongA(Option(slot), GWL_STYLE) & WS_VISIBLE);
+        EXPECT_FALSE(IsWindowEnabled(Option(slot)));
+        EXPECT_EQ(BulletIcon(Bullet(slot)), nullptr);
+        EXPECT_EQ(Dlg().Option(slot)->m_pItem, nullptr);
+    }
+    void ExpectFilledSlot(int slot, const std::string& title, HICON bullet) {
+        SCOPED_TRACE("slot " + std::to_string(slot));
+        EXPECT_EQ(Text(Option(slot)), title);
+        EXPECT_TRUE(GetWindowLongA(Option(slot), GWL_STYLE) & WS_VISIBLE);
+        EXPECT_TRUE(IsWindowEnabled(Option(slot)));
+        EXPECT_EQ(BulletIcon(Bullet(slot)), bullet);
+    }
+
+    TempDir m_medium;
+    std::unique_ptr<MediumMenu> m_dlg;
+    std::string m_oldDir;
+    LCID m_oldLocale = 0;
+};
+
+const COLORREF kHighlight = RGB(8, 0, 255);
+const COLORREF kNormal = RGB(8, 0, 0);
+
+TEST_F(MenuWindow, RootPageOfAScannedMedium) {
+    SmallMedium();
+    Open();
+    EXPECT_EQ(Text(Dlg().m_hWnd), "Vantrell Installation Wizard");
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
+    EXPECT_EQ(BulletIcon(Dlg().m_titleBullet.m_hWnd), nullptr);
+    ExpectFilledSlot(1, "Office 3", Icon(IDI_YQ));
+    ExpectFilledSlot(2, "Tools", Icon(IDI_FOLDER));
+    ExpectFilledSlot(3, "Manuals", Icon(IDI_BOOK));
+    for (int slot = 4; slot <= 7; ++slot) ExpectEmptySlot(slot);
+    EXPECT_EQ(Description(), "Choose an option by clicking on it");
+    EXPECT_TRUE(IsWindowVisible(Dlg().m_hWnd));
+}
+
+TEST_F(MenuWindow, PagesOfNoneSevenAndNineChildren) {
+    Item("", "name=Empty\r\n");
+    Open();
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Empty");
+    for (int slot = 1; slot <= 7; ++slot) ExpectEmptySlot(slot);
+
+    CCatalogItem nine;
+    nine.m_strName = "Nine";
+    for (int i = 1; i <= 9; ++i)
+        nine.AddChild(MakeItem("Item " + std::to_string(i), "", "D:\\p\\setup.exe"));
+    Dlg().ShowNode(&nine);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Nine");
+    for (int slot = 1; slot <= 7; ++slot)
+        ExpectFilledSlot(slot, "Item " + std::to_string(slot), Icon(IDI_CD));
+
+    // A smaller page after a full one empties the slots it does not use.
+    CCatalogItem three;
+    three.m_strName = "Three";
+    for (int i = 1; i <= 3; ++i) three.AddChild(MakeItem("T" + std::to_string(i), "", "D:\\t\\"));
+    Dlg().ShowNode(&three);
+    for (int slot = 1; slot <= 3; ++slot)
+        ExpectFilledSlot(slot, "T" + std::to_string(slot), Icon(IDI_FOLDER));
+    for (int slot = 4; slot <= 7; ++slot) ExpectEmptySlot(slot);
+
+    CCatalogItem seven;
+    seven.m_strName = "Seven";
+    for (int i = 1; i <= 7; ++i) seven.AddChild(MakeItem("S" + std::to_string(i), "", "x.exe"));
+    Dlg().ShowNode(&seven);
+    for (int slot = 1; slot <= 7; ++slot)
+        ExpectFilledSlot(slot, "S" + std::to_string(slot), Icon(IDI_CD));
+}
+
+TEST_F(MenuWindow, BulletsByKeyAndByCommand) {
+    Item("", "name=Root\r\n");
+    Open();
+    const struct {
+        const char* key;
+        const char* file;
+        UINT icon;
+    } pages[2][7] = {
+        {{"JEK", "D:\\a.exe", IDI_JEK},
+         {"ZOV", "D:\\b\\", IDI_ZOV},
+         {"QXM", "HTTP://host/", IDR_MAINFRAME},
+         {"BOOK", "HTTP://host/m.html", IDI_BOOK},
+         {"", "ftp://host/pub/x.zip", IDI_WEB},
+         {"", "https://host/", IDI_CD},
+         {"", "D:\\folder\\", IDI_FOLDER}},
+        {{"YQ", "D:\\a.exe", IDI_YQ},
+         {"WEB", "D:\\a.exe", IDI_WEB},
+         {"CD", "D:\\sub\\", IDI_CD},
+         {"FOLDER", "D:\\a.exe", IDI_FOLDER},
+         {"NONE", "D:\\a.exe", IDI_CD},
+         {"", "Http:x", IDI_WEB},
+         {"", "", IDI_CD}},
+    };
+    for (const auto& page : pages) {
+        CCatalogItem node;
+        node.m_strName = "Page";
+        for (const auto& c : page) node.AddChild(MakeItem(c.key, c.key, c.file));
+        Dlg().ShowNode(&node);
+        for (int slot = 1; slot <= 7; ++slot) {
+            const auto& c = page[slot - 1];
+            EXPECT_EQ(BulletIcon(Bullet(slot)), Icon(c.icon)) << c.key << " " << c.file;
+        }
+    }
+    for (UINT id : {IDR_MAINFRAME, IDI_CD, IDI_WEB, IDI_UP, IDI_YQ, IDI_JEK, IDI_ZOV,
+                    IDI_FOLDER, IDI_BOOK})
+        EXPECT_NE(Icon(id), nullptr) << id;
+}
+
+TEST_F(MenuWindow, HoverDescribesAndHighlights) {
+    SmallMedium();
+    Open();
+    // A product: its description and, below, its command.
+    Hover(Option(1));
+    EXPECT_EQ(GetFocus(), Option(1));
+    EXPECT_EQ(Description(), "Installs Office 3\n(" + m_medium.Path() + "\\office\\setup.exe)");
+    // A sub-menu: no command line. The bullet hands the hover to its text.
+    Hover(Bullet(2));
+    EXPECT_EQ(GetFocus(), Option(2));
+    EXPECT_EQ(Description(), "Small tools");
+    // An address is shown like a program.
+    Hover(Option(3));
+    EXPECT_EQ(Description(), "Read them\n(HTTP://host/manuals.html)");
+
+    // The blank bullet of an empty slot shows the hand and changes nothing.
+    EXPECT_EQ(CursorOver(Bullet(5)), HandCursor());
+    Hover(Bullet(5));
+    EXPECT_EQ(GetFocus(), Option(3));
+    EXPECT_EQ(Description(), "Read them\n(HTTP://host/manuals.html)");
+
+    // The hand over options that do not have the focus; not over the
+    // focused one, nor over the title at the root.
+    EXPECT_EQ(CursorOver(Option(1)), HandCursor());
+    EXPECT_NE(CursorOver(Option(3)), HandCursor());
+    EXPECT_NE(CursorOver(Dlg().m_title.m_hWnd), HandCursor());
+
+    // The window's background takes the highlight away and resets the line.
+    SendMessageA(Dlg().m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_EQ(GetFocus(), Dlg().m_description.m_hWnd);
+    EXPECT_EQ(Description(), "Choose an option by clicking on it");
+}
+
+TEST_F(MenuWindow, SubMenuTitleAndBackUp) {
+    SmallMedium();
+    Open();
+    Hover(Option(1));
+    Hover(Dlg().m_title.m_hWnd);
+    EXPECT_EQ(Description(), "Collection");  // the root names itself
+
+    Hover(Option(2));
+    Click(IDC_OPTION2);  // "Tools"
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Tools");
+    EXPECT_EQ(BulletIcon(Dlg().m_titleBullet.m_hWnd), Icon(IDI_UP));
+    ExpectFilledSlot(1, "Zipper", Icon(IDI_CD));
+    ExpectFilledSlot(2, "Updates", Icon(IDI_WEB));
+    for (int slot = 3; slot <= 7; ++slot) ExpectEmptySlot(slot);
+    EXPECT_EQ(Description(), "Choose an option by clicking on it");
+    // The slot under the mouse keeps the focus with its new item.
+    EXPECT_EQ(GetFocus(), Option(2));
+    EXPECT_EQ(ColoursOf(Option(2)).text, kHighlight);
+
+    // In a sub-menu the title describes the page it leads back to.
+    Hover(Dlg().m_title.m_hWnd);
+    EXPECT_EQ(Description(), "The whole disc");
+    Hover(Option(1));
+    EXPECT_EQ(CursorOver(Dlg().m_title.m_hWnd), HandCursor());
+
+    Click(IDC_TITLE_BULLET);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
+    EXPECT_EQ(BulletIcon(Dlg().m_titleBullet.m_hWnd), nullptr);
+    ExpectFilledSlot(3, "Manuals", Icon(IDI_BOOK));
+
+    // At the root the title does nothing; a bullet clicks like its text.
+    Click(IDC_TITLE);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
+    Click(IDC_BULLET2);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Tools");
+    Click(IDC_TITLE);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
+}
+
+TEST_F(MenuWindow, ClicksOnEmptySlotsAndProgramsKeepThePage) {
+    SmallMedium();
+    Open();
+    Dlg().m_description.SetWindowText("unchanged");
+    for (int id : {IDC_BULLET4, IDC_BULLET5, IDC_BULLET7, IDC_OPTION6}) Click(id);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
+    EXPECT_EQ(Description(), "unchanged");
+    Dlg().ActivateItem(nullptr);
+    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
+}
+
+TEST_F(MenuWindow, ColoursOfOptionsTitleAndDescription) {
+    SmallMedium();
+    Open();
+    HBRUSH menuBrush = ColoursOf(Option(1)).brush;
+    LOGBRUSH lb = {};
+    ASSERT_EQ(GetObjectA(menuBrush, sizeof lb, &lb), static_cast<int>(sizeof lb));
+    EXPECT_EQ(lb.lbColor, GetSysColor(COLOR_MENU));
+
+    Hover(Option(1));
+    Colours focused = ColoursOf(Option(1));
+    EXPECT_EQ(focused.text, kHighlight);
+    EXPECT_EQ(focused.bkMode, TRANSPARENT);
+    EXPECT_EQ(focused.brush, menuBrush);  // one brush serves every call
+    Colours other = ColoursOf(Option(2));
+    EXPECT_EQ(other.text, kNormal);
+    EXPECT_EQ(other.bkMode, TRANSPARENT);
+
+    // The root's title keeps the default colour, focused or not.
+    const COLORREF standard = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ(ColoursOf(Dlg().m_title.m_hWnd).text, standard);
+    Hover(Dlg().m_title.m_hWnd);
+    EXPECT_EQ(GetFocus(), Dlg().m_title.m_hWnd);
+    EXPECT_EQ(ColoursOf(Dlg().m_title.m_hWnd).text, standard);
+    EXPECT_EQ(ColoursOf(Dlg().m_title.m_hWnd).brush, menuBrush);
+
+    Colours description = ColoursOf(Dlg().m_description.m_hWnd);
+    EXPECT_EQ(description.text, standard);
+    EXPECT_EQ(description.bkMode, TRANSPARENT);
+    EXPECT_EQ(description.brush, menuBrush);
+
+    // An empty slot is disabled: the system's own colours and brush.
+    Colours empty = ColoursOf(Option(5));
+    EXPECT_EQ(empty.bkMode, OPAQUE);
+    EXPECT_NE(empty.brush, menuBrush);
+
+    // In a sub-menu the title is coloured like an option.
+    Click(IDC_OPTION2);
+    Hover(Option(1));
+    EXPECT_EQ(ColoursOf(Dlg().m_title.m_hWnd).text, kNormal);
+    Hover(Dlg().m_title.m_hWnd);
+    EXPECT_EQ(ColoursOf(Dlg().m_title.m_hWnd).text, kHighlight);
+}
+
+TEST_F(MenuWindow, SystemMenuEndsWithTheAboutEntry) {
+    Item("", "name=Root\r\n");
+    // Text 101 comes straight from the string table, untranslated.
+    m_medium.Write("translat.ini",
+                   "[english]\r\n&About Vantrell Installation Wizard...=Translated\r\n");
+    Open();
+    HMENU menu = GetSystemMenu(Dlg().m_hWnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    EXPECT_TRUE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+    char text[128] = "";
+    GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&About Vantrell Installation Wizard...");
+}
+
+// Closes the About box from inside its modal loop and notes what it saw.
+struct AboutProbe {
+    static HWND s_owner;
+    static int s_seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND about = FindThreadWindow([](HWND w) {
+            return IsWindowVisible(w) && Text(w) == "About Setup";
+        });
+        if (!about) return;
+        ++s_seen;
+        s_owner = GetWindow(about, GW_OWNER);
+        SendMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+    // Sends a system command; counts the About boxes it opened.
+    static int Run(HWND menu, WPARAM command) {
+        s_seen = 0;
+        s_owner = nullptr;
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, &Tick);
+        SendMessageA(menu, WM_SYSCOMMAND, command, 0);
+        KillTimer(nullptr, timer);
+        return s_seen;
+    }
+};
+HWND AboutProbe::s_owner;
+int AboutProbe::s_seen;
+
+TEST_F(MenuWindow, SystemCommandSixteenOpensTheAboutBox) {
+    Item("", "name=Root\r\n");
+    Open();
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 16), 1);
+    EXPECT_EQ(AboutProbe::s_owner, Dlg().m_hWnd);
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 31), 1);  // the low four bits do not count
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 32), 0);
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 0), 0);
+    EXPECT_TRUE(IsWindow(Dlg().m_hWnd));
+}
+
+TEST_F(MenuWindow, FontsFromTheTranslation) {
+    Item("", "name=Root\r\n");
+    Item("a", "name=Product\r\nfile=a.exe\r\n");
+    m_medium.Write("translat.ini",
+                   "[english]\r\nFont=Times New Roman\r\n"
+                   "[russian]\r\nFont=Courier New\r\n");
+    SetThreadLocale(MAKELCID(0x0419, SORT_DEFAULT));
+    Open();
+
+    auto logFont = [](HWND w) {
+        LOGFONTA lf = {};
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0));
+        EXPECT_NE(font, nullptr);
+        GetObjectA(font, sizeof lf, &lf);
+        return lf;
+    };
+    LOGFONTA normal = logFont(Option(1));
+    EXPECT_STREQ(normal.lfFaceName, "Courier New");
+    EXPECT_EQ(normal.lfCharSet, RUSSIAN_CHARSET);
+    EXPECT_LT(normal.lfHeight, 0);
+    EXPECT_EQ(normal.lfWeight, FW_NORMAL);
+    for (HWND w : {Option(7), Dlg().m_description.m_hWnd}) {
+        LOGFONTA same = logFont(w);
+        EXPECT_STREQ(same.lfFaceName, "Courier New");
+        EXPECT_EQ(same.lfHeight, normal.lfHeight);
+    }
+    LOGFONTA title = logFont(Dlg().m_title.m_hWnd);
+    EXPECT_STREQ(title.lfFaceName, "Courier New");
+    EXPECT_EQ(title.lfCharSet, RUSSIAN_CHARSET);
+    EXPECT_EQ(title.lfHeight, normal.lfHeight * 12 / 10);
+    EXPECT_EQ(title.lfWeight, FW_BOLD);
+}
+
+TEST_F(MenuWindow, TheSplashIsUpWhileTheMediumIsScanned) {
+    SmallMedium();
+    bool splashSeen = false, waitCursor = false, menuSeen = false;
+    HWND splashOwner = nullptr;
+    CMenuDlg* menu = nullptr;
+    platform::SetDrainHook([&] {
+        HWND splash = FindSplash();
+        if (splash && IsWindowVisible(splash)) {
+            splashSeen = true;
+            splashOwner = GetWindow(splash, GW_OWNER);
+        }
+        if (g_app.WaitCursorCount() > 0) waitCursor = true;
+        if (menu && menu->m_hWnd && IsWindowVisible(menu->m_hWnd)) menuSeen = true;
+    });
+    m_dlg.reset(new MediumMenu(m_medium.Path()));
+    menu = m_dlg.get();
+    g_app.m_pMainWnd = menu;
+    ASSERT_TRUE(m_dlg->Create(IDD_MENU));
+    platform::SetDrainHook(nullptr);
+    EXPECT_TRUE(splashSeen);
+    EXPECT_FALSE(menuSeen);  // the menu shows only once it is filled
+    EXPECT_EQ(splashOwner, menu->m_hWnd);
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(g_app.WaitCursorCount(), 0);
+    EXPECT_EQ(FindSplash(), nullptr);
+}
+
+// ---------------------------------------------------------------- splash
+
+// The pixels of a bitmap, as 32-bit colours.
+std::vector<DWORD> Pixels(HBITMAP bitmap) {
+    BITMAP bm = {};
+    GetObjectA(bitmap, sizeof bm, &bm);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    return pixels;
+}
+
+// The picture a splash control shows, as the bitmap resource it came from.
+int PictureResource(HWND control) {
+    HBITMAP shown = reinterpret_cast<HBITMAP>(SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (!shown) return 0;
+    std::vector<DWORD> pixels = Pixels(shown);
+    for (int id = IDB_SPLASH_5; id <= IDB_SPLASH_4; ++id) {
+        HBITMAP resource = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+        bool same = Pixels(resource) == pixels;
+        DeleteObject(resource);
+        if (same) return id;
+    }
+    return -1;
+}
+
+int VisiblePicture(CSplashDlg& splash) {
+    int visible = -1;
+    for (int i = 0; i < CSplashDlg::kPictures; ++i) {
+        if (!splash.m_pictures[i].IsWindowVisible()) continue;
+        if (visible != -1) return -2;  // more than one
+        visible = i;
+    }
+    return visible;
+}
+
+TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
+    CSplashDlg splash;
+    ASSERT_NE(splash.m_hWnd, nullptr);
+    EXPECT_TRUE(splash.IsWindowVisible());
+    EXPECT_EQ(splash.m_nCurrent, 0);
+    EXPECT_EQ(VisiblePicture(splash), 0);
+
+    // Which picture each control shows: 166, 164, 165, 167, 163.
+    const int order[] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3, IDB_SPLASH_4, IDB_SPLASH_5};
+    const int expected[] = {166, 164, 165, 167, 163};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(order[i], expected[i]);
+        EXPECT_EQ(PictureResource(splash.m_pictures[i].m_hWnd), expected[i]) << i;
+    }
+
+    HWND active = GetActiveWindow();
+    HWND focus = GetFocus();
+    for (int step = 1; step <= 6; ++step) {
+        SendMessageA(splash.m_hWnd, WM_TIMER, 1, 0);
+        EXPECT_EQ(splash.m_nCurrent, step % 5);
+        EXPECT_EQ(VisiblePicture(splash), step % 5) << step;
+    }
+    // Showing the next picture does not move the activation or the focus.
+    EXPECT_EQ(GetActiveWindow(), active);
+    EXPECT_EQ(GetFocus(), focus);
+
+    // Another timer changes nothing.
+    SendMessageA(splash.m_hWnd, WM_TIMER, 2, 0);
+    SendMessageA(splash.m_hWnd, WM_TIMER, 0, 0);
+    EXPECT_EQ(splash.m_nCurrent, 1);
+    EXPECT_EQ(VisiblePicture(splash), 1);
+}
+
+TEST(Splash, RemovingItTwiceIsHarmless) {
+    CSplashDlg splash;
+    HWND hWnd = splash.m_hWnd;
+    ASSERT_NE(hWnd, nullptr);
+    EXPECT_TRUE(splash.DestroyWindow());
+    EXPECT_FALSE(IsWindow(hWnd));
+    EXPECT_EQ(splash.m_hWnd, nullptr);
+    EXPECT_FALSE(splash.DestroyWindow());
+}
+
+}  // namespace

@@ -1,0 +1,373 @@
+#include "driver.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace e2e {
+
+Options& Settings() {
+    static Options options;
+    return options;
+}
+
+std::string DosPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string dos = "Z:" + path;
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    return dos;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t at = path.find_last_of('\\');
+    return at == std::string::npos ? std::string() : path.substr(0, at);
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::string text;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    std::fclose(f);
+    return text;
+}
+
+void CopyOrFail(const std::string& from, const std::string& to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
+        throw std::runtime_error("cannot copy " + from + " to " + to);
+}
+
+// ---------------------------------------------------------------- Medium
+
+Medium::Medium() {
+    const std::string dist = Settings().dist;
+    CopyOrFail(dist + "\\wizard.exe", Path("wizard.exe"));
+    CopyOrFail(dist + "\\Online.dll", Path("Online.dll"));
+    CopyOrFail(dist + "\\filemove.avi", Path("filemove.avi"));
+}
+
+void Medium::Product(const std::string& folder, const std::string& lines) const {
+    const std::string ini = folder.empty() ? std::string("QXMSETUP.INI")
+                                           : folder + "\\QXMSETUP.INI";
+    m_dir.Write(ini, "[common]\r\n" + lines);
+}
+
+void Medium::Recorder(const std::string& relative) const {
+    m_dir.Write(relative, "");  // makes the folders on the way
+    CopyOrFail(Settings().recorder, Path(relative));
+}
+
+void Medium::Remove(const std::string& relative) const {
+    testing_support::RemoveAll(Path(relative));
+}
+
+// ---------------------------------------------------------------- Record
+
+Record::Record() {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char name[MAX_PATH];
+    static unsigned counter = 0;
+    std::snprintf(name, sizeof name, "%swze2e_%lu_%u.txt", temp,
+                  GetCurrentProcessId(), ++counter);
+    m_path = name;
+    DeleteFileA(m_path.c_str());
+    SetEnvironmentVariableA("WIZARD_E2E_RECORD", m_path.c_str());
+}
+
+Record::~Record() {
+    SetEnvironmentVariableA("WIZARD_E2E_RECORD", nullptr);
+    DeleteFileA(m_path.c_str());
+}
+
+std::vector<Start> Record::Starts() const {
+    std::vector<Start> starts;
+    const std::string text = ReadFileText(m_path);
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find("\r\n", pos);
+        if (end == std::string::npos) break;
+        const std::string line = text.substr(pos, end - pos);
+        pos = end + 2;
+        if (line.compare(0, 4, "cmd=") == 0) {
+            starts.push_back(Start{line.substr(4), std::string()});
+        } else if (line.compare(0, 4, "cwd=") == 0 && !starts.empty()) {
+            starts.back().folder = line.substr(4);
+        }
+    }
+    return starts;
+}
+
+bool Record::WaitForStarts(size_t n, DWORD ms) const {
+    return WaitFor([&] { return Starts().size() >= n; }, ms);
+}
+
+// ---------------------------------------------------------------- UrlHandler
+
+namespace {
+const char* const kSchemeKeys[] = {"http\\shell\\open\\command",
+                                   "https\\shell\\open\\command"};
+}
+
+UrlHandler::UrlHandler() {
+    const std::string command = "\"" + Settings().recorder + "\" \"%1\"";
+    for (const char* key : kSchemeKeys) {
+        HKEY h = nullptr;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &h,
+                            nullptr) != ERROR_SUCCESS)
+            throw std::runtime_error(std::string("cannot open HKCR\\") + key);
+        char old[1024];
+        DWORD size = sizeof old, type = 0;
+        const bool had = RegQueryValueExA(h, nullptr, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(old),
+                                          &size) == ERROR_SUCCESS &&
+                         type == REG_SZ;
+        m_had.push_back(had);
+        m_saved.push_back(had ? std::string(old, strnlen(old, size)) : std::string());
+        RegSetValueExA(h, nullptr, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(h);
+    }
+}
+
+UrlHandler::~UrlHandler() {
+    for (size_t i = 0; i < m_saved.size(); ++i) {
+        HKEY h = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kSchemeKeys[i], 0, KEY_SET_VALUE,
+                          &h) != ERROR_SUCCESS)
+            continue;
+        if (m_had[i]) {
+            RegSetValueExA(h, nullptr, 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(m_saved[i].c_str()),
+                           static_cast<DWORD>(m_saved[i].size() + 1));
+        } else {
+            RegDeleteValueA(h, nullptr);
+        }
+        RegCloseKey(h);
+    }
+}
+
+// ---------------------------------------------------------------- mouse, keys
+
+void MoveMouse(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = (y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+void ClickMouse() {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void ParkMouse() { MoveMouse(2, 2); }
+
+namespace {
+
+void MouseOnto(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    const int width = r.right - r.left;
+    const int x = r.left + (width > 24 ? 12 : width / 2);
+    const int y = (r.top + r.bottom) / 2;
+    // Two moves, so that the control sees the mouse arrive and move.
+    MoveMouse(x - 3, y);
+    Sleep(60);
+    MoveMouse(x, y);
+    Sleep(60);
+}
+
+struct FindData {
+    DWORD pid;
+    HWND exclude;
+    bool menu;  // looking for the menu window itself
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
+    FindData* d = reinterpret_cast<FindData*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != d->pid || hwnd == d->exclude || !IsWindowVisible(hwnd)) return TRUE;
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) != "#32770") return TRUE;
+    const bool menu = GetDlgItem(hwnd, 1001) && GetDlgItem(hwnd, 1010);
+    if (menu == d->menu) d->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::string WindowText(HWND hwnd) {
+    char text[2048] = "";
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
+    std::string* out = reinterpret_cast<std::string*>(lp);
+    char cls[64] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (_stricmp(cls, "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) {
+        const std::string text = WindowText(child);
+        if (!text.empty()) {
+            if (!out->empty()) *out += "\n";
+            *out += text;
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- Wizard
+
+Wizard::Wizard(const Medium& medium) {
+    ParkMouse();
+    const std::string exe = medium.Path("wizard.exe");
+    std::string cmd = "\"" + exe + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        medium.Root().c_str(), &si, &m_pi)) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", exe.c_str(), GetLastError());
+        return;
+    }
+    WaitFor([&] {
+        FindData d{m_pi.dwProcessId, nullptr, true, {}};
+        EnumWindows(Collect, reinterpret_cast<LPARAM>(&d));
+        if (!d.found.empty()) m_window = d.found.front();
+        return m_window != nullptr || !Running();
+    }, 20000);
+    // The first page is filled before the window shows; let it paint.
+    if (m_window) Sleep(300);
+    else std::fprintf(stderr, "no menu window (%s)\n", Running() ? "running" : "ended");
+}
+
+Wizard::~Wizard() {
+    if (m_pi.hProcess) {
+        if (Running()) {
+            TerminateProcess(m_pi.hProcess, 1);
+            WaitForSingleObject(m_pi.hProcess, 5000);
+        }
+        CloseHandle(m_pi.hThread);
+        CloseHandle(m_pi.hProcess);
+    }
+    ParkMouse();
+}
+
+std::string Wizard::Text(int id) const { return WindowText(Control(id)); }
+
+bool Wizard::Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+
+HWND Wizard::Focus() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(m_pi.dwThreadId, &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool Wizard::WaitFocus(int id, DWORD ms) const {
+    const HWND want = Control(id);
+    return WaitFor([&] { return Focus() == want; }, ms);
+}
+
+void Wizard::Hover(int id) const { MouseOnto(Control(id)); }
+
+void Wizard::Click(int id) const {
+    MouseOnto(Control(id));
+    ClickMouse();
+}
+
+void Wizard::HoverBackground() const { MouseOnto(Control(1009)); }
+
+void Wizard::Key(WORD vk) const {
+    if (GetForegroundWindow() != m_window) SetForegroundWindow(m_window);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+int Wizard::CountPixels(int id, COLORREF colour) const {
+    RECT r;
+    GetWindowRect(Control(id), &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    int n = 0;
+    const DWORD* px = static_cast<const DWORD*>(bits);
+    const DWORD want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    for (int i = 0; i < w * h; ++i)
+        if ((px[i] & 0xFFFFFF) == want) ++n;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return n;
+}
+
+bool Wizard::Running() const {
+    return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Wizard::WaitEnded(DWORD ms) const {
+    return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+std::vector<HWND> Wizard::Boxes() const {
+    FindData d{m_pi.dwProcessId, m_window, false, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+Box Wizard::WaitBox(DWORD ms) const {
+    Box box;
+    WaitFor([&] {
+        std::vector<HWND> boxes = Boxes();
+        if (boxes.empty()) return false;
+        box.hwnd = boxes.front();
+        return true;
+    }, ms);
+    if (box.hwnd) {
+        Sleep(150);  // let it fill its controls
+        box.caption = WindowText(box.hwnd);
+        EnumChildWindows(box.hwnd, CollectText, reinterpret_cast<LPARAM>(&box.text));
+    }
+    return box;
+}
+
+bool Wizard::PressOk(const Box& box) const {
+    HWND ok = GetDlgItem(box.hwnd, IDOK);
+    if (!ok) return false;
+    MouseOnto(ok);
+    ClickMouse();
+    return WaitFor([&] { return !IsWindow(box.hwnd); }, 3000);
+}
+
+}  // namespace e2e

@@ -24,8 +24,14 @@ test-host: host
 test-win32: win32
 	tools/wine-ctest $(WIN32_BUILD) -j $(JOBS)
 
+# What goes to the root of a medium, and one zip of it. The sample
+# translation keeps the sample medium's lines for the menu's own texts.
+DIST_FILES := wizard.exe Online.dll filemove.avi translat.ini
+DIST_KEYS  := Font|Vantrell Installation Wizard|Vantrell Installation Wizard was unable to start|Error|Choose an option by clicking on it
 dist: setup win32
-	@ls -l build/dist
+	@grep -aE '^(;|\[|[[:space:]]*$$|($(DIST_KEYS))=)' examples/medium/translat.ini > build/dist/translat.ini
+	@cd build/dist && rm -f vantrell-wizard.zip && zip -q -X vantrell-wizard.zip $(DIST_FILES)
+	@cd build/dist && ls -l $(DIST_FILES) vantrell-wizard.zip
 
 demo: setup win32
 	tools/demo

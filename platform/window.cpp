@@ -45,12 +45,6 @@ void CWnd::UnsubclassWindow() {
     m_hWnd = nullptr;
 }
 
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-    if (!hWnd) return nullptr;
-    if (void* bound = GetPropA(hWnd, kObjectProperty)) return static_cast<CWnd*>(bound);
-    return nullptr;
-}
-
 LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
     CWnd* self = static_cast<CWnd*>(GetPropA(hWnd, kObjectProperty));
     if (!self || !self->m_pfnSuper) return DefWindowProcA(hWnd, msg, wp, lp);
@@ -236,7 +230,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) 
         self = reinterpret_cast<CDialog*>(lp);
         SetWindowLongPtrA(hWnd, DWLP_USER, lp);
         self->m_hWnd = hWnd;
-        SetPropA(hWnd, kObjectProperty, static_cast<CWnd*>(self));
     } else {
         self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
     }
@@ -245,7 +238,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) 
     LRESULT result = 0;
     bool handled = self->OnMessage(msg, wp, lp, result);
     if (msg == WM_NCDESTROY) {
-        RemovePropA(hWnd, kObjectProperty);
         SetWindowLongPtrA(hWnd, DWLP_USER, 0);
         self->m_hWnd = nullptr;
     }

@@ -26,8 +26,6 @@ public:
     bool SubclassDlgItem(UINT id, CWnd* parent);
     // Gives the control its own window procedure back.
     void UnsubclassWindow();
-    // The object bound to `hWnd` by SubclassDlgItem or a dialog, else null.
-    static CWnd* FromHandlePermanent(HWND hWnd);
 
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;

@@ -58,9 +58,16 @@ void CDownloadDlg::FinishDownload() {
 
 void CDownloadDlg::StepCounter() {
     ++m_nBlocks;
+    if (m_nShown == 0 || GetTickCount() - m_dwShownAt >= 50) ShowCount();
+}
+
+void CDownloadDlg::ShowCount() {
+    if (m_nShown == m_nBlocks) return;
     char text[16];
     std::snprintf(text, sizeof text, "%d", m_nBlocks);
     SetWindowTextA(m_stcCount, text);
+    m_nShown = m_nBlocks;
+    m_dwShownAt = GetTickCount();
 }
 
 void CDownloadDlg::DrainMessageQueue() {

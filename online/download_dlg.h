@@ -29,13 +29,19 @@ protected:
 
     // Stops the animation and ends the dialog: 1 unless m_bStop.
     virtual void FinishDownload();
-    // Counts one more block and shows the count.
+    // Counts one more block and shows the count: the first block at once,
+    // then at most every 50 ms (a count rising thousands of times a second
+    // cannot be read, and painting each step would cost more than the copy).
+    // ShowCount shows the exact count when the transfer ends.
     virtual void StepCounter();
+    void ShowCount();
 
     HWND m_btnCancel = nullptr;
     HWND m_stcCount = nullptr;
     HWND m_animate = nullptr;
     int m_nBlocks = 0;
+    int m_nShown = 0;            // the count the control shows
+    DWORD m_dwShownAt = 0;       // when it was shown (GetTickCount)
     UINT_PTR m_nTimer = 0;
     bool m_bStop = false;
     std::string m_strDest;

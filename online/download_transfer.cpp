@@ -139,16 +139,19 @@ long long AnnouncedLength(HINTERNET request) {
 void CDownloadDlg::RunTransfer() {
     KillTimer(m_hWnd, m_nTimer);
     m_nBlocks = 0;
+    m_nShown = 0;
     SendMessageA(m_animate, ACM_OPENA, 0, reinterpret_cast<LPARAM>("filemove.avi"));
     SendMessageA(m_animate, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
     try {
         CopySourceToDest();
     } catch (const ReportedFailure& failure) {
+        ShowCount();
         ShowFailure(failure.text);
         m_bStop = true;
     } catch (...) {
         m_bStop = true;
     }
+    ShowCount();
 }
 
 void CDownloadDlg::CopySourceToDest() {

@@ -273,10 +273,11 @@ TEST_F(DownloadTest, AQuitMessageDuringTheTransferIsDropped) {
     plan.cancel = Plan::kAtCount;
     plan.atCount = 2;
     plan.quitAtCount = true;
-    Outcome out = RunDownload(server.Url("/trickle/8192/30"), dest, plan);
+    Outcome out = RunDownload(server.Url("/trickle/16384/30"), dest, plan);
     EXPECT_EQ(out.result, 1);
-    ExpectCounted(out.counts, 8);
-    EXPECT_EQ(ReadAll(dest).size(), 8192u);
+    EXPECT_FALSE(out.countAtCancel.empty()) << "WM_QUIT was not posted during the transfer";
+    ExpectCounted(out.counts, 16);
+    EXPECT_EQ(ReadAll(dest).size(), 16384u);
     EXPECT_FALSE(out.quitLeft);
 }
 

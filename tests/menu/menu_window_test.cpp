@@ -204,6 +204,70 @@ TEST_F(MenuWindow, RootPageOfAScannedMedium) {
     EXPECT_TRUE(IsWindowVisible(Dlg().m_hWnd));
 }
 
+// The controls of template 102: style bits and places in dialog units.
+// Icons and the picture size themselves to their image: only their corner
+// is compared.
+TEST_F(MenuWindow, TemplateControls) {
+    Item("", "name=Root\r\n");
+    Open();
+    const DWORD kText = SS_LEFT | SS_NOTIFY;
+    const DWORD kIcon = SS_ICON | SS_NOTIFY;
+    const struct {
+        int id;
+        DWORD style;
+        int x, y, cx, cy;  // dialog units
+        bool sized;
+    } controls[] = {
+        {IDC_TITLE, kText | SS_CENTERIMAGE | WS_GROUP, 101, 7, 160, 18, true},
+        {IDC_OPTION1, kText, 101, 30, 160, 12, true},
+        {IDC_OPTION2, kText, 101, 44, 160, 12, true},
+        {IDC_OPTION3, kText, 101, 58, 160, 12, true},
+        {IDC_OPTION4, kText, 101, 72, 160, 12, true},
+        {IDC_OPTION5, kText, 101, 86, 160, 12, true},
+        {IDC_OPTION6, kText, 101, 100, 160, 12, true},
+        {IDC_OPTION7, kText, 101, 114, 160, 12, true},
+        {IDC_DESCRIPTION, SS_LEFT | SS_SUNKEN | WS_GROUP, 6, 130, 255, 26, true},
+        {IDC_TITLE_BULLET, kIcon, 84, 8, 14, 14, false},
+        {IDC_BULLET1, kIcon, 84, 26, 14, 14, false},
+        {IDC_BULLET2, kIcon, 84, 40, 14, 14, false},
+        {IDC_BULLET3, kIcon, 84, 54, 14, 14, false},
+        {IDC_BULLET4, kIcon, 84, 68, 14, 14, false},
+        {IDC_BULLET5, kIcon, 84, 82, 14, 14, false},
+        {IDC_BULLET6, kIcon, 84, 96, 14, 14, false},
+        {IDC_BULLET7, kIcon, 84, 110, 14, 14, false},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND control = GetDlgItem(Dlg().m_hWnd, c.id);
+        ASSERT_NE(control, nullptr);
+        DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        EXPECT_EQ(style & ~(WS_VISIBLE | WS_DISABLED), c.style | WS_CHILD);
+        // The dialog converts the corner and the size each on its own.
+        RECT corner = {c.x, c.y, c.cx, c.cy};
+        MapDialogRect(Dlg().m_hWnd, &corner);
+        RECT actual;
+        GetWindowRect(control, &actual);
+        MapWindowPoints(nullptr, Dlg().m_hWnd, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(actual.left, corner.left);
+        EXPECT_EQ(actual.top, corner.top);
+        if (c.sized) {
+            EXPECT_EQ(actual.right - actual.left, corner.right);
+            EXPECT_EQ(actual.bottom - actual.top, corner.bottom);
+        }
+    }
+    // The window: a fixed frame, no minimise or maximise box, no tab stops.
+    DWORD style = static_cast<DWORD>(GetWindowLongA(Dlg().m_hWnd, GWL_STYLE));
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongA(Dlg().m_hWnd, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    RECT client, size = {0, 0, 268, 160};
+    GetClientRect(Dlg().m_hWnd, &client);
+    MapDialogRect(Dlg().m_hWnd, &size);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+}
+
 TEST_F(MenuWindow, PagesOfNoneSevenAndNineChildren) {
     Item("", "name=Empty\r\n");
     Open();

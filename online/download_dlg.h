@@ -5,7 +5,6 @@
 
 #include "online/dialog.h"
 
-#include <cstdint>
 #include <string>
 
 class CDownloadDlg : public CDialog {
@@ -23,7 +22,8 @@ protected:
     BOOL OnInitDialog() override;
     // Cancel only raises m_bStop; the transfer sees it at its next loop test.
     void OnCancel() override;
-    // The dialog has no OK button: IDOK (Enter) does not end it.
+    // The dialog has no OK button: IDOK (Enter on a control other than
+    // Cancel) must not end it as if the copy were complete.
     void OnOK() override {}
     void OnTimer(UINT_PTR nIDEvent) override;
 

@@ -446,14 +446,17 @@ TEST_F(MediaScan, AQuitPostedDuringTheScanIsDropped) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
+// Names in the system's double-byte code page: the win32 suite runs this
+// once more under a Japanese locale (win32.scan.ja_JP).
+TEST_F(MediaScan, DoubleByteNames) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
 #else
-// Names in a double-byte code page. (Under Wine the file names would need a
-// Japanese locale on the host as well, which the build machines lack.)
 TEST_F(MediaScan, DoubleByteNames) {
     platform::CodePage::SetHostAnsi(932);
     struct Reset {
         ~Reset() { platform::CodePage::SetHostAnsi(1252); }
     } reset;
+#endif
     // "Software" in katakana: its first character ends with the byte '\'.
     const std::string soft = "\x83\x5C\x83\x74\x83\x67";
     const std::string table = "\x95\x5C";  // another trail byte '\'
@@ -472,6 +475,7 @@ TEST_F(MediaScan, DoubleByteNames) {
     DeepRemoveDir(dir / soft);
 }
 
+#ifndef _WIN32
 TEST_F(MediaScan, HostLinksAndNamesWindowsCannotHold) {
     dir.Write("QXMSETUP.INI", Desc("R"));
     dir.Write("a\\QXMSETUP.INI", Desc("A"));

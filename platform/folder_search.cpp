@@ -80,8 +80,8 @@ struct Entry {
     bool folder = false;
 };
 
-// Windows-style name matching: without regard to case, '*' any run of
-// characters, '?' one character.
+// Windows-style name matching, '*' any run of characters, '?' one character.
+// The caller upper-cases both texts, so that case does not count.
 bool Matches(const CodePage& page, const std::string& mask, size_t m,
              const std::string& name, size_t n) {
     while (m < mask.size()) {

@@ -178,19 +178,6 @@ void CMenuDlg::OnUp() {
     if (m_title.m_pItem && m_title.m_pItem->m_pParent) ShowNode(m_title.m_pItem->m_pParent);
 }
 
-void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
-    // The bullet of an empty slot still reports clicks: there is nothing
-    // to activate then.
-    if (!pItem) return;
-    const std::string command = pItem->GetFile();
-    if (menu::IsSubMenuCommand(command)) {
-        OpenSubMenu(pItem);
-        return;
-    }
-    // Programs, documents and Internet addresses are started by the
-    // launching code.
-}
-
 void CMenuDlg::OpenSubMenu(CCatalogItem* pItem) {
     ShowNode(pItem);
     m_description.SetWindowText(m_translator.GetText(IDS_CHOOSE_OPTION));

@@ -26,8 +26,12 @@ public:
     void SetBullet(COptionStatic& option, CBulletStatic& bullet);
     // Goes back to the parent of the node on display (nothing at the root).
     void OnUp();
-    // What a click on an option does with its item.
+    // What a click on an option does with its item: its page, its program,
+    // its address in the shell, or a download that is then started.
     void ActivateItem(CCatalogItem* pItem);
+    // Starts the program at `pszPath` without waiting for it. On failure
+    // shows the system's reason in a box captioned "Error" and returns false.
+    bool LaunchProgram(const char* pszPath);
     // Loads the translation for the thread's locale from ".\translat.ini".
     void LoadTranslation();
 
@@ -76,6 +80,13 @@ private:
     HICON IconOf(menu::Bullet bullet) const;
     // Sub-menu: the item becomes the page on display.
     void OpenSubMenu(CCatalogItem* pItem);
+    // Fetches the program at the address `command` through Online.dll into
+    // the temporary folder; `command` becomes the local path once the
+    // library is there. Returns 1 to go on and start `command`, else what
+    // the download returned.
+    int DownloadProgram(std::string& command);
+    // "<text 105> <what>", captioned text 106, with the exclamation icon.
+    void ShowUnableToStart(const std::string& what);
     bool OnCommand(UINT id);
     HBRUSH OnCtlColor(UINT msg, HDC dc, HWND wnd);
     void OnMouseMove();

@@ -1,9 +1,9 @@
 #include "menu/menu_logic.h"
 
 #include "catalog/catalog_item.h"
+#include "catalog/command.h"
 #include "platform/codepage.h"
 
-#include <cstring>
 
 namespace menu {
 namespace {
@@ -18,20 +18,6 @@ const KeyIcon kKeyIcons[] = {
     {"YQ", Bullet::Yq},   {"BOOK", Bullet::Book}, {"CD", Bullet::CD},
     {"WEB", Bullet::Web}, {"FOLDER", Bullet::Folder},
 };
-
-// True when `text` begins with `prefix` (upper-case ASCII) in any letter
-// case. A double-byte character never equals an ASCII letter, so comparing
-// ASCII letters without regard to case is all the upper-casing needed.
-bool HasPrefixNoCase(const std::string& text, const char* prefix) {
-    size_t n = std::strlen(prefix);
-    if (text.size() < n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -53,7 +39,9 @@ BulletChoice ChooseBullet(const CCatalogItem* item, bool title) {
 }
 
 bool IsAddress(const std::string& command) {
-    return HasPrefixNoCase(command, "HTTP:") || HasPrefixNoCase(command, "FTP:");
+    // The same test as activation's, so that a globe always means the
+    // address goes to the shell or is downloaded.
+    return command::IsAddress(command);
 }
 
 bool EndsWithBackslash(const std::string& command) {

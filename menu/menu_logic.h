@@ -37,8 +37,8 @@ struct BulletChoice {
 // the title slot.
 BulletChoice ChooseBullet(const CCatalogItem* item, bool title);
 
-// True for a command that is an Internet address: it begins with "HTTP:"
-// or "FTP:" in any letter case.
+// True for a command that is an Internet address: it begins with "HTTP:",
+// "HTTPS:" or "FTP:" in any letter case.
 bool IsAddress(const std::string& command);
 // True when the command's last character is a backslash (a folder).
 // Double-byte characters count whole: a second byte that happens to be a

@@ -301,11 +301,13 @@ void Wizard::Key(WORD vk) const {
     SendInput(2, in, sizeof(INPUT));
 }
 
-int Wizard::CountPixels(int id, COLORREF colour) const {
+std::vector<DWORD> Wizard::Pixels(int id, int inset) const {
+    std::vector<DWORD> pixels;
     RECT r;
     GetWindowRect(Control(id), &r);
+    InflateRect(&r, -inset, -inset);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return 0;
+    if (w <= 0 || h <= 0) return pixels;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi = {};
@@ -320,15 +322,21 @@ int Wizard::CountPixels(int id, COLORREF colour) const {
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
-    int n = 0;
     const DWORD* px = static_cast<const DWORD*>(bits);
-    const DWORD want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    for (int i = 0; i < w * h; ++i)
-        if ((px[i] & 0xFFFFFF) == want) ++n;
+    pixels.reserve(static_cast<size_t>(w) * h);
+    for (int i = 0; i < w * h; ++i) pixels.push_back(px[i] & 0xFFFFFF);
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int Wizard::CountPixels(int id, COLORREF colour) const {
+    const DWORD want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    int n = 0;
+    for (DWORD p : Pixels(id))
+        if (p == want) ++n;
     return n;
 }
 

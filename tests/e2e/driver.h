@@ -118,6 +118,9 @@ public:
     void HoverBackground() const;
     void Key(WORD vk) const;
 
+    // A control's pixels as the screen shows them (0xRRGGBB, row by row),
+    // leaving out `inset` pixels at each edge.
+    std::vector<DWORD> Pixels(int id, int inset = 0) const;
     // Pixels of exactly `colour` inside a control, read from the screen.
     int CountPixels(int id, COLORREF colour) const;
 

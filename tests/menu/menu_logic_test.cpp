@@ -85,9 +85,12 @@ TEST(MenuBullet, KeyFirstThenTheCommandsForm) {
         {"", "ftp://host/pub/", Bullet::None, Bullet::Web},
         {"", "Ftp:x", Bullet::None, Bullet::Web},
         {"", "http:", Bullet::None, Bullet::Web},
+        // Secure addresses are addresses too: the globe.
+        {"", "https://host/", Bullet::None, Bullet::Web},
+        {"", "HTTPS://host/setup.exe", Bullet::None, Bullet::Web},
+        {"BOOK", "HtTpS://host/manual.html", Bullet::Book, Bullet::Web},
         // Not addresses for the bullet: the disc.
-        {"", "https://host/", Bullet::None, Bullet::CD},
-        {"", "HTTPS://host/setup.exe", Bullet::None, Bullet::CD},
+        {"", "HTTPS", Bullet::None, Bullet::CD},
         {"", "HTTP", Bullet::None, Bullet::CD},
         {"", "FTP", Bullet::None, Bullet::CD},
         {"", "D:\\http:\\x.exe", Bullet::None, Bullet::CD},

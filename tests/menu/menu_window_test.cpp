@@ -313,7 +313,7 @@ TEST_F(MenuWindow, BulletsByKeyAndByCommand) {
          {"QXM", "HTTP://host/", IDR_MAINFRAME},
          {"BOOK", "HTTP://host/m.html", IDI_BOOK},
          {"", "ftp://host/pub/x.zip", IDI_WEB},
-         {"", "https://host/", IDI_CD},
+         {"", "https://host/", IDI_WEB},
          {"", "D:\\folder\\", IDI_FOLDER}},
         {{"YQ", "D:\\a.exe", IDI_YQ},
          {"WEB", "D:\\a.exe", IDI_WEB},

@@ -1,0 +1,128 @@
+// What a click on an option does with its item: show its page, start its
+// program, give its address to the shell, or download a program through
+// Online.dll and start that.
+#include "menu/menu_dlg.h"
+
+#include "catalog/command.h"
+#include "online/download_api.h"
+#include "resources/resource.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace {
+
+const char kOnlineLibrary[] = "Online.dll";
+const char kLaunchCaption[] = "Error";
+
+}  // namespace
+
+void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
+    // The bullet of an empty slot still reports clicks: there is nothing
+    // to activate then.
+    if (!pItem) return;
+    std::string command = pItem->GetFile();
+    int result = 1;
+
+    switch (command::Classify(command)) {
+    case command::Kind::SubMenu:
+        OpenSubMenu(pItem);
+        return;
+    case command::Kind::Program:
+        break;
+    case command::Kind::Shell: {
+        const HINSTANCE opened = ShellExecuteA(nullptr, nullptr, command.c_str(), nullptr,
+                                               nullptr, SW_RESTORE);
+        if (reinterpret_cast<INT_PTR>(opened) > 32) {
+            CDialog::OnOK();
+            result = 3;
+        }
+        break;
+    }
+    case command::Kind::Download:
+        result = DownloadProgram(command);
+        break;
+    }
+    if (result != 1) return;
+
+    if (LaunchProgram(command.c_str())) {
+        CDialog::OnOK();
+    } else {
+        ShowUnableToStart(command);
+    }
+}
+
+int CMenuDlg::DownloadProgram(std::string& command) {
+    HMODULE library = LoadLibraryA(kOnlineLibrary);
+    if (!library) {
+        ShowUnableToStart(kOnlineLibrary);
+        return 1;
+    }
+    DownloadFunc download = reinterpret_cast<DownloadFunc>(
+        reinterpret_cast<void*>(GetProcAddress(library, DOWNLOAD_EXPORT_NAME)));
+    if (!download) {
+        FreeLibrary(library);
+        return 1;
+    }
+    const std::string source = command;
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    temp[sizeof temp - 1] = '\0';
+    command = command::DownloadDestination(temp, source);
+
+    const DownloadParent parent = {m_hWnd};
+    const int result = download(&parent, source.c_str(), command.c_str());
+    FreeLibrary(library);
+    return result;
+}
+
+void CMenuDlg::ShowUnableToStart(const std::string& what) {
+    const std::string text = m_translator.GetText(IDS_UNABLE_TO_START) + " " + what;
+    const std::string caption = m_translator.GetText(IDS_ERROR);
+    ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool CMenuDlg::LaunchProgram(const char* pszPath) {
+    std::string path = pszPath ? pszPath : "";
+    // The folder comes from the path as given, not from its short form.
+    const std::string folder = command::WorkingFolder(path);
+
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.wShowWindow = SW_SHOW;
+
+    // Only a short form that the system produced whole replaces the path; a
+    // failed conversion (a missing file, say) keeps it as given, so that the
+    // system's reason below names the real problem.
+    char shortPath[MAX_PATH] = "";
+    const DWORD n = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+    if (n > 0 && n < sizeof shortPath) path.assign(shortPath, n);
+
+    const std::string line = command::CommandLine(path);
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.resize(line.size() + 1 > MAX_PATH ? line.size() + 1 : MAX_PATH, '\0');
+
+    PROCESS_INFORMATION process;
+    ZeroMemory(&process, sizeof process);
+    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                       NORMAL_PRIORITY_CLASS, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        // The program is not waited for.
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return true;
+    }
+
+    const DWORD error = GetLastError();
+    char* systemText = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                       FORMAT_MESSAGE_FROM_SYSTEM,
+                   nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                   reinterpret_cast<char*>(&systemText), 0, nullptr);
+    const std::string text = command::LaunchFailureText(systemText, error);
+    ::MessageBoxA(m_hWnd, text.c_str(), kLaunchCaption, MB_OK | MB_ICONINFORMATION);
+    if (systemText) LocalFree(systemText);
+    return false;
+}

@@ -17,8 +17,7 @@ bool CCatalogItem::ScanFolder(const std::string& folder) {
     while (more) {
         // The descriptor is looked up afresh before every entry: once it has
         // gone (the medium was taken out), the folder is given up.
-        platform::FolderSearch descriptor;
-        const bool present = descriptor.FindFile(descriptorPath);
+        const bool present = platform::PathExists(descriptorPath);
         if (present) {
             more = entries.FindNext();
             if (entries.IsDots()) {

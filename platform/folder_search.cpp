@@ -223,6 +223,16 @@ bool FolderSearch::IsDirectory() const {
 
 #endif
 
+bool PathExists(const std::string& path) {
+#ifdef _WIN32
+    if (path.size() >= MAX_PATH) return false;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+    FolderSearch search;
+    return search.FindFile(path);
+#endif
+}
+
 std::string FolderSearch::GetFilePath() const {
     return m_impl->prefix + GetFileName();
 }

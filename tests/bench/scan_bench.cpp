@@ -206,8 +206,7 @@ long LookupWalk(const std::string& folder) {
     long entries = 0;
     bool more = true;
     while (more) {
-        platform::FolderSearch lookup;
-        if (!lookup.FindFile(descriptor)) break;
+        if (!platform::PathExists(descriptor)) break;
         more = search.FindNext();
         if (!search.IsDots()) {
             ++entries;

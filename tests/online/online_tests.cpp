@@ -159,6 +159,7 @@ Outcome RunDownload(const std::string& url, const std::string& dest, const Plan&
     g_hooked = nullptr;
     MSG msg;
     out.quitLeft = PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+    EXPECT_FALSE(out.timedOut) << "the dialog was still up after 20 s";
     return out;
 }
 

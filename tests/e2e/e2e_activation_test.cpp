@@ -190,6 +190,30 @@ TEST_F(Activation, AddressesOpenInTheShellSecureOnesToo) {
     }
 }
 
+TEST_F(Activation, ADownloadIsStartedFromTheTemporaryFolder) {
+    online_test::TestServer server;
+    server.SetFile(e2e::ReadFileText(e2e::Settings().recorder));
+    // The last name holds a ":" and a "?": the file still lands in the
+    // temporary folder, under a name it can have.
+    const std::string name = UniqueName("Setup");
+    const std::string address = server.Url("/file/" + name + ".Exe?from=C:" + name + ".EXE");
+    const std::string dest = TempFolder() + "\\" + name + ".Exe_from=C_" + name + ".EXE";
+    Entry("online", "Online product", address, 1);
+    Wizard w(medium);
+    ASSERT_TRUE(w.Started());
+    w.Click(IDC_OPTION1);
+    const Box progress = w.WaitBox();
+    EXPECT_EQ(progress.caption, address);
+    EXPECT_TRUE(w.WaitEnded(15000));
+    ASSERT_TRUE(record.WaitForStarts(1, 5000));
+    const e2e::Start s = record.Starts().back();
+    EXPECT_EQ(s.commandLine, ExpectedCommandLine(dest));
+    EXPECT_EQ(s.folder, TempFolder());
+    EXPECT_EQ(e2e::ReadFileText(dest), e2e::ReadFileText(e2e::Settings().recorder));
+    EXPECT_GE(server.Requests(), 1);
+    DeleteFileA(dest.c_str());
+}
+
 TEST_F(Activation, AFailedDownloadKeepsThePageAndStartsNothing) {
     online_test::TestServer server;
     const std::string name = UniqueName("missing") + ".exe";

@@ -148,6 +148,11 @@ std::string TestServer::LastUserAgent() {
     return m_userAgent;
 }
 
+void TestServer::SetFile(const std::string& body) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_file = body;
+}
+
 std::string TestServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
@@ -205,6 +210,14 @@ void TestServer::Serve(std::intptr_t connection) {
         std::uint64_t n = Number(parts, 1);
         std::string h = Header(200, n);
         if (SendAll(c, h.data(), h.size())) SendBody(c, 0, n);
+    } else if (kind == "file") {
+        std::string body;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            body = m_file;
+        }
+        std::string h = Header(200, body.size()) + body;
+        SendAll(c, h.data(), h.size());
     } else if (kind == "status") {
         int code = static_cast<int>(Number(parts, 1));
         std::string body = "<html><body><h1>" + std::to_string(code) + " " + Reason(code) +

@@ -7,6 +7,7 @@
 //   /short/ANNOUNCED/SENT     announces ANNOUNCED bytes, sends SENT, hangs up
 //   /reset/ANNOUNCED/SENT     the same, but resets the connection
 //   /trickle/N/MS[/name]      N pattern bytes in 1,024-byte pieces, MS apart
+//   /file/anything            200 with the body given to SetFile
 #pragma once
 
 #include <atomic>
@@ -40,6 +41,8 @@ public:
     int Requests() const { return m_requests; }
     // The User-Agent header of the last request.
     std::string LastUserAgent();
+    // The body of every /file/ path (a program to download, say).
+    void SetFile(const std::string& body);
 
 private:
     void AcceptLoop();
@@ -52,6 +55,7 @@ private:
     std::mutex m_mutex;
     std::vector<std::thread> m_workers;
     std::string m_userAgent;
+    std::string m_file;
     std::thread m_acceptor;
 };
 

@@ -78,7 +78,9 @@ private:
 };
 
 // Points the http and https schemes of the Wine prefix at the recorder for
-// the object's lifetime; the previous handlers come back afterwards.
+// the object's lifetime; the previous handlers come back afterwards. Wine's
+// ShellExecute opens an address with HKCR\<scheme>\shell\open\command,
+// and its HKCR does not show per-user classes, so the keys are set there.
 class UrlHandler {
 public:
     UrlHandler();

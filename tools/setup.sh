@@ -4,7 +4,7 @@
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ make googletest zip imagemagick curl; do
+for p in g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ make googletest zip imagemagick curl locales; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

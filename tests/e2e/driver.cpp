@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include "resources/resource.h"
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -203,7 +205,7 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
     char cls[64] = "";
     GetClassNameA(hwnd, cls, sizeof cls);
     if (std::string(cls) != "#32770") return TRUE;
-    const bool menu = GetDlgItem(hwnd, 1001) && GetDlgItem(hwnd, 1010);
+    const bool menu = GetDlgItem(hwnd, IDC_TITLE) && GetDlgItem(hwnd, IDC_OPTION1);
     if (menu == d->menu) d->found.push_back(hwnd);
     return TRUE;
 }
@@ -290,7 +292,7 @@ void Wizard::Click(int id) const {
     ClickMouse();
 }
 
-void Wizard::HoverBackground() const { MouseOnto(Control(1009)); }
+void Wizard::HoverBackground() const { MouseOnto(Control(IDC_DESCRIPTION)); }
 
 void Wizard::Key(WORD vk) const {
     if (GetForegroundWindow() != m_window) SetForegroundWindow(m_window);

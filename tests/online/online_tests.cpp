@@ -38,6 +38,15 @@ struct Plan {
     std::string boxCaption = "Online";
 };
 
+// Cancel (or, with `quit`, WM_QUIT to the caller) once the count shows `count`.
+Plan ActAtCount(int count, bool quit) {
+    Plan plan;
+    plan.cancel = Plan::kAtCount;
+    plan.atCount = count;
+    plan.quitAtCount = quit;
+    return plan;
+}
+
 // What the user saw, and what the caller's thread saw through its hooks.
 struct Outcome {
     int result = 0;
@@ -258,10 +267,7 @@ TEST_F(DownloadTest, CancelBeforeTheFirstTickLeavesAnEmptyFile) {
 
 TEST_F(DownloadTest, CancelDuringTheTransferKeepsExactlyTheCountedBlocks) {
     std::string dest = temp / "setup.exe";
-    Plan plan;
-    plan.cancel = Plan::kAtCount;
-    plan.atCount = 3;
-    Outcome out = RunDownload(server.Url("/trickle/40960/40"), dest, plan);
+    Outcome out = RunDownload(server.Url("/trickle/40960/40"), dest, ActAtCount(3, false));
     EXPECT_EQ(out.result, 2);
     ASSERT_FALSE(out.counts.empty());
     int counted = std::atoi(out.counts.back().c_str());
@@ -275,11 +281,7 @@ TEST_F(DownloadTest, CancelDuringTheTransferKeepsExactlyTheCountedBlocks) {
 
 TEST_F(DownloadTest, AQuitMessageDuringTheTransferIsDropped) {
     std::string dest = temp / "setup.exe";
-    Plan plan;
-    plan.cancel = Plan::kAtCount;
-    plan.atCount = 2;
-    plan.quitAtCount = true;
-    Outcome out = RunDownload(server.Url("/trickle/16384/30"), dest, plan);
+    Outcome out = RunDownload(server.Url("/trickle/16384/30"), dest, ActAtCount(2, true));
     EXPECT_EQ(out.result, 1);
     EXPECT_FALSE(out.countAtCancel.empty()) << "WM_QUIT was not posted during the transfer";
     ExpectCounted(out.counts, 16);

@@ -42,11 +42,7 @@ bool Bare(const char* url, const char* dest) {
     char buffer[1024];
     DWORD got = 0, written = 0;
     bool ok = InternetReadFile(source, buffer, sizeof buffer, &got) != FALSE;
-    int blocks = 0;
-    char count[16];
     while (ok && got > 0) {
-        ++blocks;
-        std::snprintf(count, sizeof count, "%d", blocks);
         ok = WriteFile(file, buffer, got, &written, nullptr) && written == got &&
              InternetReadFile(source, buffer, sizeof buffer, &got);
         MSG msg;

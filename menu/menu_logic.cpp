@@ -4,7 +4,6 @@
 #include "catalog/command.h"
 #include "platform/codepage.h"
 
-
 namespace menu {
 namespace {
 
@@ -18,6 +17,14 @@ const KeyIcon kKeyIcons[] = {
     {"YQ", Bullet::Yq},   {"BOOK", Bullet::Book}, {"CD", Bullet::CD},
     {"WEB", Bullet::Web}, {"FOLDER", Bullet::Folder},
 };
+
+// True when the command's last character is a backslash (a folder).
+// Double-byte characters count whole: a second byte that happens to be a
+// backslash is not one.
+bool EndsWithBackslash(const std::string& command) {
+    if (command.empty()) return false;
+    return platform::CodePage::System().FindLast(command, '\\') == command.size() - 1;
+}
 
 }  // namespace
 
@@ -34,23 +41,10 @@ BulletChoice ChooseBullet(const CCatalogItem* item, bool title) {
     Bullet byKey = BulletForKey(item->GetIcon());
     std::string command = item->GetFile();
     if (EndsWithBackslash(command)) return {byKey, Bullet::Folder};
-    if (IsAddress(command)) return {byKey, Bullet::Web};
-    return {byKey, Bullet::CD};
-}
-
-bool IsAddress(const std::string& command) {
     // The same test as activation's, so that a globe always means the
     // address goes to the shell or is downloaded.
-    return command::IsAddress(command);
-}
-
-bool EndsWithBackslash(const std::string& command) {
-    if (command.empty()) return false;
-    return platform::CodePage::System().FindLast(command, '\\') == command.size() - 1;
-}
-
-bool IsSubMenuCommand(const std::string& command) {
-    return command.empty() || EndsWithBackslash(command);
+    if (command::IsAddress(command)) return {byKey, Bullet::Web};
+    return {byKey, Bullet::CD};
 }
 
 std::string DescriptionText(const CCatalogItem& item, bool title) {
@@ -73,10 +67,6 @@ std::string FolderOf(const std::string& programPath) {
     if (slash == std::string::npos) return std::string();
     return programPath.substr(0, slash);
 }
-
-}  // namespace menu
-
-namespace menu {
 
 std::string FitFaceName(const std::string& face) {
     const size_t kMax = 31;

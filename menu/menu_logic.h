@@ -37,16 +37,6 @@ struct BulletChoice {
 // the title slot.
 BulletChoice ChooseBullet(const CCatalogItem* item, bool title);
 
-// True for a command that is an Internet address: it begins with "HTTP:",
-// "HTTPS:" or "FTP:" in any letter case.
-bool IsAddress(const std::string& command);
-// True when the command's last character is a backslash (a folder).
-// Double-byte characters count whole: a second byte that happens to be a
-// backslash is not one.
-bool EndsWithBackslash(const std::string& command);
-// True for the command of a sub-menu: empty, or a folder.
-bool IsSubMenuCommand(const std::string& command);
-
 // The description line for a slot's item. The title slot describes where a
 // click on it leads (the parent), or names the root. An option that runs
 // something shows its command in parentheses on a second line.
@@ -59,10 +49,6 @@ long TitleFontMeasure(long normal);
 // The folder of a program path: the path up to, not including, its last
 // backslash. Empty when there is none.
 std::string FolderOf(const std::string& programPath);
-
-}  // namespace menu
-
-namespace menu {
 
 // A face name as a font description holds it: at most 31 bytes, cut
 // before a double-byte character that would not fit whole.

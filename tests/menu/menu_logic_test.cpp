@@ -3,6 +3,7 @@
 #include "menu/menu_logic.h"
 
 #include "catalog/catalog_item.h"
+#include "catalog/command.h"
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,23 @@ struct Tree {
         root.AddChild(std::move(item));
     }
 };
+
+// A new child of `parent` with the given name, description and command.
+CCatalogItem* AddItem(CCatalogItem& parent, const std::string& name,
+                      const std::string& description, const std::string& command) {
+    std::unique_ptr<CCatalogItem> item(new CCatalogItem);
+    CCatalogItem* added = item.get();
+    added->m_strName = name;
+    added->m_strDescription = description;
+    added->SetFile(command);
+    parent.AddChild(std::move(item));
+    return added;
+}
+
+// What a click on the option does: open its page.
+bool IsSubMenu(const std::string& command) {
+    return command::Classify(command) == command::Kind::SubMenu;
+}
 
 // Sets the code page the logic sees for the length of a test: on the host
 // any, on Windows only the system's own (the test is skipped otherwise).
@@ -132,19 +150,19 @@ TEST(MenuBullet, DoubleByteNamesEndingInABackslashByte) {
     if (!scope.Active()) GTEST_SKIP() << "needs code page 932";
     Tree program("", "D:\\prod\\" + kHyou);
     EXPECT_EQ(menu::ChooseBullet(program.child, false).byCommand, Bullet::CD);
-    EXPECT_FALSE(menu::IsSubMenuCommand(program.child->GetFile()));
+    EXPECT_FALSE(IsSubMenu(program.child->GetFile()));
     Tree folder("", "D:\\" + kSo + "\\");
     EXPECT_EQ(menu::ChooseBullet(folder.child, false).byCommand, Bullet::Folder);
-    EXPECT_TRUE(menu::IsSubMenuCommand(folder.child->GetFile()));
+    EXPECT_TRUE(IsSubMenu(folder.child->GetFile()));
 }
 
 TEST(MenuCommand, SubMenusAreEmptyOrFolders) {
-    EXPECT_TRUE(menu::IsSubMenuCommand(""));
-    EXPECT_TRUE(menu::IsSubMenuCommand("D:\\prod\\"));
-    EXPECT_TRUE(menu::IsSubMenuCommand("\\"));
-    EXPECT_FALSE(menu::IsSubMenuCommand("D:\\prod\\setup.exe"));
-    EXPECT_FALSE(menu::IsSubMenuCommand("HTTP://host/"));
-    EXPECT_FALSE(menu::IsSubMenuCommand("D:\\prod\\ "));
+    EXPECT_TRUE(IsSubMenu(""));
+    EXPECT_TRUE(IsSubMenu("D:\\prod\\"));
+    EXPECT_TRUE(IsSubMenu("\\"));
+    EXPECT_FALSE(IsSubMenu("D:\\prod\\setup.exe"));
+    EXPECT_FALSE(IsSubMenu("HTTP://host/"));
+    EXPECT_FALSE(IsSubMenu("D:\\prod\\ "));
 }
 
 TEST(MenuDescription, OptionsShowTheirCommandOnASecondLine) {
@@ -152,37 +170,13 @@ TEST(MenuDescription, OptionsShowTheirCommandOnASecondLine) {
     root.m_strName = "Collection";
     root.m_strDescription = "The whole disc";
 
-    std::unique_ptr<CCatalogItem> owned(new CCatalogItem);
-    CCatalogItem* program = owned.get();
-    program->m_strName = "Viewer %V";
+    CCatalogItem* program =
+        AddItem(root, "Viewer %V", "Installs %P from %T", "D:\\viewer\\setup.exe");
     program->m_strVersion = "2.1";
-    program->m_strDescription = "Installs %P from %T";
-    program->SetFile("D:\\viewer\\setup.exe");
-    root.AddChild(std::move(owned));
-
-    owned.reset(new CCatalogItem);
-    CCatalogItem* folder = owned.get();
-    folder->m_strName = "Tools";
-    folder->m_strDescription = "Small tools";
-    folder->SetFile("D:\\tools\\");
-    root.AddChild(std::move(owned));
-
-    owned.reset(new CCatalogItem);
-    CCatalogItem* withChildren = owned.get();
-    withChildren->m_strName = "Suite";
-    withChildren->m_strDescription = "A suite";
-    withChildren->SetFile("D:\\suite\\setup.exe");
-    root.AddChild(std::move(owned));
-    owned.reset(new CCatalogItem);
-    owned->m_strName = "Part";
-    withChildren->AddChild(std::move(owned));
-
-    owned.reset(new CCatalogItem);
-    CCatalogItem* address = owned.get();
-    address->m_strName = "Updates";
-    address->m_strDescription = "";
-    address->SetFile("HTTP://host/updates/");
-    root.AddChild(std::move(owned));
+    CCatalogItem* folder = AddItem(root, "Tools", "Small tools", "D:\\tools\\");
+    CCatalogItem* withChildren = AddItem(root, "Suite", "A suite", "D:\\suite\\setup.exe");
+    AddItem(*withChildren, "Part", "", "");
+    CCatalogItem* address = AddItem(root, "Updates", "", "HTTP://host/updates/");
 
     EXPECT_EQ(menu::DescriptionText(*program, false),
               "Installs Viewer 2.1 from Collection\n(D:\\viewer\\setup.exe)");

@@ -66,8 +66,7 @@ void CMenuDlg::DoDataExchange() {
 }
 
 void CMenuDlg::LoadTranslation() {
-    std::string file = std::string(".\\") + "translat.ini";
-    m_translator.Load(platform::ThreadLocale(), file.c_str());
+    m_translator.Load(platform::ThreadLocale(), ".\\translat.ini");
 }
 
 std::string CMenuDlg::OwnFolder() {
@@ -120,12 +119,13 @@ BOOL CMenuDlg::OnInitDialog() {
     std::string folder = OwnFolder();
     if (!folder.empty()) m_rootItem.ScanFolder(folder);
 
-    for (int slot = 1; slot <= kSlots; ++slot) Option(slot)->SetDescriptionWnd(&m_description);
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        Option(slot)->SetDescriptionWnd(&m_description);
+        Bullet(slot)->SetOption(Option(slot));
+        Option(slot)->SetFont(m_fontNormal, TRUE);
+    }
     m_title.SetDescriptionWnd(&m_description);
     m_titleBullet.SetOption(&m_title);
-    for (int slot = 1; slot <= kSlots; ++slot) Bullet(slot)->SetOption(Option(slot));
-
-    for (int slot = 1; slot <= kSlots; ++slot) Option(slot)->SetFont(m_fontNormal, TRUE);
     m_description.SetFont(m_fontNormal, TRUE);
     m_title.SetFont(m_fontTitle, FALSE);
 

@@ -274,30 +274,35 @@ TEST_F(MenuWindow, PagesOfNoneSevenAndNineChildren) {
     EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Empty");
     for (int slot = 1; slot <= 7; ++slot) ExpectEmptySlot(slot);
 
-    CCatalogItem nine;
-    nine.m_strName = "Nine";
-    for (int i = 1; i <= 9; ++i)
-        nine.AddChild(MakeItem("Item " + std::to_string(i), "", "D:\\p\\setup.exe"));
-    Dlg().ShowNode(&nine);
-    EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Nine");
-    for (int slot = 1; slot <= 7; ++slot)
-        ExpectFilledSlot(slot, "Item " + std::to_string(slot), Icon(IDI_CD));
-
     // A smaller page after a full one empties the slots it does not use.
-    CCatalogItem three;
-    three.m_strName = "Three";
-    for (int i = 1; i <= 3; ++i) three.AddChild(MakeItem("T" + std::to_string(i), "", "D:\\t\\"));
-    Dlg().ShowNode(&three);
-    for (int slot = 1; slot <= 3; ++slot)
-        ExpectFilledSlot(slot, "T" + std::to_string(slot), Icon(IDI_FOLDER));
-    for (int slot = 4; slot <= 7; ++slot) ExpectEmptySlot(slot);
-
-    CCatalogItem seven;
-    seven.m_strName = "Seven";
-    for (int i = 1; i <= 7; ++i) seven.AddChild(MakeItem("S" + std::to_string(i), "", "x.exe"));
-    Dlg().ShowNode(&seven);
-    for (int slot = 1; slot <= 7; ++slot)
-        ExpectFilledSlot(slot, "S" + std::to_string(slot), Icon(IDI_CD));
+    const struct {
+        const char* name;
+        int children;
+        const char* prefix;
+        const char* file;
+        UINT icon;
+    } pages[] = {
+        {"Nine", 9, "Item ", "D:\\p\\setup.exe", IDI_CD},
+        {"Three", 3, "T", "D:\\t\\", IDI_FOLDER},
+        {"Seven", 7, "S", "x.exe", IDI_CD},
+    };
+    // Every page stays alive until the test ends: the slots point into it.
+    CCatalogItem nodes[3];
+    for (int p = 0; p < 3; ++p) {
+        const auto& page = pages[p];
+        SCOPED_TRACE(page.name);
+        nodes[p].m_strName = page.name;
+        for (int i = 1; i <= page.children; ++i)
+            nodes[p].AddChild(MakeItem(page.prefix + std::to_string(i), "", page.file));
+        Dlg().ShowNode(&nodes[p]);
+        EXPECT_EQ(Text(Dlg().m_title.m_hWnd), page.name);
+        for (int slot = 1; slot <= 7; ++slot) {
+            if (slot <= page.children)
+                ExpectFilledSlot(slot, page.prefix + std::to_string(slot), Icon(page.icon));
+            else
+                ExpectEmptySlot(slot);
+        }
+    }
 }
 
 TEST_F(MenuWindow, BulletsByKeyAndByCommand) {

@@ -25,17 +25,6 @@ std::string FolderOf(const std::string& path) {
     return at == std::string::npos ? std::string() : path.substr(0, at);
 }
 
-std::string ReadFileText(const std::string& path) {
-    std::string text;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    std::fclose(f);
-    return text;
-}
-
 void CopyOrFail(const std::string& from, const std::string& to) {
     if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
         throw std::runtime_error("cannot copy " + from + " to " + to);
@@ -86,7 +75,7 @@ Record::~Record() {
 
 std::vector<Start> Record::Starts() const {
     std::vector<Start> starts;
-    const std::string text = ReadFileText(m_path);
+    const std::string text = testing_support::ReadAll(m_path);
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find("\r\n", pos);

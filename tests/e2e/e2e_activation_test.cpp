@@ -192,7 +192,7 @@ TEST_F(Activation, AddressesOpenInTheShellSecureOnesToo) {
 
 TEST_F(Activation, ADownloadIsStartedFromTheTemporaryFolder) {
     online_test::TestServer server;
-    server.SetFile(e2e::ReadFileText(e2e::Settings().recorder));
+    server.SetFile(testing_support::ReadAll(e2e::Settings().recorder));
     // The last name holds a ":" and a "?": the file still lands in the
     // temporary folder, under a name it can have.
     const std::string name = UniqueName("Setup");
@@ -209,7 +209,7 @@ TEST_F(Activation, ADownloadIsStartedFromTheTemporaryFolder) {
     const e2e::Start s = record.Starts().back();
     EXPECT_EQ(s.commandLine, ExpectedCommandLine(dest));
     EXPECT_EQ(s.folder, TempFolder());
-    EXPECT_EQ(e2e::ReadFileText(dest), e2e::ReadFileText(e2e::Settings().recorder));
+    EXPECT_EQ(testing_support::ReadAll(dest), testing_support::ReadAll(e2e::Settings().recorder));
     EXPECT_GE(server.Requests(), 1);
     DeleteFileA(dest.c_str());
 }

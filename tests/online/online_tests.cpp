@@ -16,7 +16,6 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -25,6 +24,7 @@
 using online_test::IsBodyPrefix;
 using online_test::TestServer;
 using testing_support::Exists;
+using testing_support::ReadAll;
 using testing_support::TempDir;
 
 namespace {
@@ -170,11 +170,6 @@ Outcome RunDownload(const std::string& url, const std::string& dest, const Plan&
     out.quitLeft = PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
     EXPECT_FALSE(out.timedOut) << "the dialog was still up after 20 s";
     return out;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteAll(const std::string& path, const std::string& bytes) {

@@ -118,4 +118,15 @@ bool Exists(const std::string& path) {
 #endif
 }
 
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    FILE* f = std::fopen(platform::NativePath(path).c_str(), "rb");
+    if (!f) return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
 }  // namespace testing_support

@@ -29,5 +29,7 @@ private:
 // Removes a file or a whole folder given in Windows form.
 void RemoveAll(const std::string& path);
 bool Exists(const std::string& path);
+// The whole file; empty when it cannot be read.
+std::string ReadAll(const std::string& path);
 
 }  // namespace testing_support

@@ -3,54 +3,40 @@
 
 #include <windows.h>
 
-// A font, deleted with the object.
-class CFont {
+// A drawing object of handle type H, deleted with the object.
+template <class H>
+class CGdiObjectT {
 public:
-    CFont() : m_hFont(nullptr) {}
-    ~CFont() { DeleteObject(); }
-    CFont(const CFont&) = delete;
-    CFont& operator=(const CFont&) = delete;
+    CGdiObjectT() : m_handle(nullptr) {}
+    ~CGdiObjectT() { DeleteObject(); }
+    CGdiObjectT(const CGdiObjectT&) = delete;
+    CGdiObjectT& operator=(const CGdiObjectT&) = delete;
 
-    bool CreateFontIndirect(const LOGFONTA& lf) { return Attach(::CreateFontIndirectA(&lf)); }
-    // Takes ownership of `font`, deleting the one held before.
-    bool Attach(HFONT font) {
+    // Takes ownership of `handle`, deleting the one held before.
+    bool Attach(H handle) {
         DeleteObject();
-        m_hFont = font;
-        return m_hFont != nullptr;
+        m_handle = handle;
+        return m_handle != nullptr;
     }
     void DeleteObject() {
-        if (m_hFont) ::DeleteObject(m_hFont);
-        m_hFont = nullptr;
+        if (m_handle) ::DeleteObject(m_handle);
+        m_handle = nullptr;
     }
-    HFONT GetSafeHandle() const { return m_hFont; }
-    operator HFONT() const { return m_hFont; }
+    H GetSafeHandle() const { return m_handle; }
+    operator H() const { return m_handle; }
 
 private:
-    HFONT m_hFont;
+    H m_handle;
 };
 
-// A brush, deleted with the object.
-class CBrush {
+class CFont : public CGdiObjectT<HFONT> {
 public:
-    CBrush() : m_hBrush(nullptr) {}
-    ~CBrush() { DeleteObject(); }
-    CBrush(const CBrush&) = delete;
-    CBrush& operator=(const CBrush&) = delete;
+    bool CreateFontIndirect(const LOGFONTA& lf) { return Attach(::CreateFontIndirectA(&lf)); }
+};
 
-    bool CreateSolidBrush(COLORREF colour) {
-        DeleteObject();
-        m_hBrush = ::CreateSolidBrush(colour);
-        return m_hBrush != nullptr;
-    }
-    void DeleteObject() {
-        if (m_hBrush) ::DeleteObject(m_hBrush);
-        m_hBrush = nullptr;
-    }
-    HBRUSH GetSafeHandle() const { return m_hBrush; }
-    operator HBRUSH() const { return m_hBrush; }
-
-private:
-    HBRUSH m_hBrush;
+class CBrush : public CGdiObjectT<HBRUSH> {
+public:
+    bool CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }
 };
 
 // The paint context of one WM_PAINT: BeginPaint here, EndPaint when it goes.

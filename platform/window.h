@@ -19,8 +19,6 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-
     // Binds this object to the control `id` of `parent` by subclassing it.
     // False when the parent has no such control or this object is bound.
     bool SubclassDlgItem(UINT id, CWnd* parent);

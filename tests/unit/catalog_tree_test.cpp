@@ -22,6 +22,18 @@ std::unique_ptr<CCatalogItem> Item(const std::string& name, int priority = 0,
     return item;
 }
 
+// Makes `owned` the only child of `root`, named `parentName`; a null name
+// leaves it on its own (and in `owned`). Returns the item.
+const CCatalogItem* Place(CCatalogItem& root, std::unique_ptr<CCatalogItem>& owned,
+                          const char* parentName) {
+    const CCatalogItem* item = owned.get();
+    if (parentName) {
+        root.m_strName = parentName;
+        root.AddChild(std::move(owned));
+    }
+    return item;
+}
+
 struct OrderCase {
     std::vector<int> priorities;  // in order of arrival
     std::vector<int> expected;    // indices of arrival, in list order
@@ -92,11 +104,7 @@ TEST(CatalogTree, TitleFillsPlaceholdersAndHalvesBlankRuns) {
     for (const TitleCase& c : cases) {
         CCatalogItem root;
         std::unique_ptr<CCatalogItem> owned = Item(c.name, 0, c.version);
-        const CCatalogItem* item = owned.get();
-        if (c.parentName) {
-            root.m_strName = c.parentName;
-            root.AddChild(std::move(owned));
-        }
+        const CCatalogItem* item = Place(root, owned, c.parentName);
         EXPECT_EQ(item->GetTitle(), c.expected) << '"' << c.name << '"';
     }
 }
@@ -144,11 +152,7 @@ TEST(CatalogTree, DescriptionFillsTitleVersionAndParent) {
         CCatalogItem root;
         std::unique_ptr<CCatalogItem> owned = Item(c.name, 0, c.version);
         owned->m_strDescription = c.description;
-        const CCatalogItem* item = owned.get();
-        if (c.parentName) {
-            root.m_strName = c.parentName;
-            root.AddChild(std::move(owned));
-        }
+        const CCatalogItem* item = Place(root, owned, c.parentName);
         EXPECT_EQ(item->GetDisplayDescription(), c.expected) << '"' << c.description << '"';
     }
 }

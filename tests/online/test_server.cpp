@@ -74,10 +74,10 @@ const char* Reason(int code) {
     }
 }
 
-std::string Header(int code, std::uint64_t length, bool withLength = true) {
+std::string Header(int code, std::uint64_t length) {
     std::string h = "HTTP/1.1 " + std::to_string(code) + " " + Reason(code) + "\r\n";
     h += "Content-Type: application/octet-stream\r\n";
-    if (withLength) h += "Content-Length: " + std::to_string(length) + "\r\n";
+    h += "Content-Length: " + std::to_string(length) + "\r\n";
     h += "Connection: close\r\n\r\n";
     return h;
 }

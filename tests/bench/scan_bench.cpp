@@ -14,6 +14,7 @@
 #include "catalog/catalog_item.h"
 #include "platform/folder_search.h"
 #include "platform/system.h"
+#include "tests/unit/test_support.h"
 
 #include <algorithm>
 #include <atomic>
@@ -28,7 +29,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -88,7 +88,7 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { CountedFree(p)
 
 namespace {
 
-// ---- Making and removing the medium (Windows-form paths on both builds).
+// ---- Making the medium (Windows-form paths on both builds).
 
 bool MakeFolder(const std::string& path) {
 #ifdef _WIN32
@@ -103,34 +103,6 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
     if (!f) return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
-}
-
-#ifndef _WIN32
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
-    return std::remove(path);
-}
-#endif
-
-void RemoveTree(const std::string& path) {
-#ifdef _WIN32
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-#else
-    nftw(platform::NativePath(path).c_str(), RemoveEntry, 32, FTW_DEPTH | FTW_PHYS);
-#endif
 }
 
 std::string TempBase() {
@@ -260,11 +232,11 @@ ScanFigures TimedScan(const std::string& root, double* ms) {
 
 int Run(int folders, int repeats) {
     const std::string root = TempBase() + "_" + std::to_string(folders);
-    RemoveTree(root);
+    testing_support::RemoveAll(root);
     auto g0 = std::chrono::steady_clock::now();
     if (!MakeMedium(root, folders)) {
         std::fprintf(stderr, "scan_bench: cannot make the medium in %s\n", root.c_str());
-        RemoveTree(root);
+        testing_support::RemoveAll(root);
         return 1;
     }
     double makeMs = Millis(std::chrono::steady_clock::now() - g0);
@@ -302,7 +274,7 @@ int Run(int folders, int repeats) {
             }
         }
     }
-    RemoveTree(root);
+    testing_support::RemoveAll(root);
 
     double walk = Median(walkMs), lookup = Median(lookupMs), scan = Median(scanMs);
     std::printf("%d folders (%ld entries, made in %.0f ms), %d runs each:\n", folders, entries,

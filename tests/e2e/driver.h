@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/unit/test_support.h"
 
 namespace e2e {
 

@@ -14,11 +14,16 @@ class Descriptor : public ::testing::Test {
 protected:
     void TearDown() override { translation::Clear(); }
 
-    // Reads `common` (the lines of section "common") from prod\QXMSETUP.INI.
-    void Read(const std::string& common) {
-        dir.Write("prod\\QXMSETUP.INI", "[common]\r\n" + common);
-        item.ReadDescriptor((dir / "prod\\QXMSETUP.INI").c_str());
+    // Writes `text` as prod\QXMSETUP.INI and reads it into `into`.
+    void ReadFile(const std::string& text, CCatalogItem& into) {
+        dir.Write("prod\\QXMSETUP.INI", text);
+        into.ReadDescriptor((dir / "prod\\QXMSETUP.INI").c_str());
     }
+    // Reads `common` (the lines of section "common") into `into`.
+    void Read(const std::string& common, CCatalogItem& into) {
+        ReadFile("[common]\r\n" + common, into);
+    }
+    void Read(const std::string& common) { Read(common, item); }
     std::string Folder() const { return dir / "prod"; }
 
     TempDir dir;
@@ -73,9 +78,7 @@ TEST_F(Descriptor, FileBecomesAFullPathUnlessItIsAnAddress) {
     };
     for (const FileCase& c : cases) {
         CCatalogItem fresh;
-        std::string text = c.value ? std::string("file=") + c.value + "\r\n" : "";
-        dir.Write("prod\\QXMSETUP.INI", "[common]\r\n" + text);
-        fresh.ReadDescriptor((dir / "prod\\QXMSETUP.INI").c_str());
+        Read(c.value ? std::string("file=") + c.value + "\r\n" : "", fresh);
         std::string value = c.value ? c.value : "";
         EXPECT_EQ(fresh.GetFile(), c.relative ? Folder() + "\\" + value : value)
             << (c.value ? c.value : "(absent)");
@@ -95,8 +98,7 @@ TEST_F(Descriptor, PriorityIsReadLikeAtoi) {
     };
     for (const PriorityCase& c : cases) {
         CCatalogItem fresh;
-        dir.Write("prod\\QXMSETUP.INI", std::string("[common]\r\n") + c.value + "\r\n");
-        fresh.ReadDescriptor((dir / "prod\\QXMSETUP.INI").c_str());
+        Read(std::string(c.value) + "\r\n", fresh);
         EXPECT_EQ(fresh.m_nPriority, c.expected) << c.value;
     }
 }
@@ -128,8 +130,7 @@ TEST_F(Descriptor, BrokenFilesGiveTheDefaults) {
     };
     for (const std::string& text : cases) {
         CCatalogItem fresh;
-        dir.Write("prod\\QXMSETUP.INI", text);
-        fresh.ReadDescriptor((dir / "prod\\QXMSETUP.INI").c_str());
+        ReadFile(text, fresh);
         EXPECT_EQ(fresh.GetVersion(), "");
         EXPECT_EQ(fresh.GetIcon(), "");
         EXPECT_EQ(fresh.m_nPriority, 0);

@@ -3,11 +3,12 @@
 #include <cstdio>
 
 namespace command {
-namespace {
 
 bool EndsWithBackslash(const std::string& s, const platform::CodePage& page) {
     return !s.empty() && page.FindLast(s, '\\') == s.size() - 1;
 }
+
+namespace {
 
 bool StartsWith(const std::string& s, const char* prefix,
                 const platform::CodePage& page) {

@@ -21,6 +21,11 @@ enum class Kind {
 bool IsAddress(const std::string& cmd,
                const platform::CodePage& page = platform::CodePage::System());
 
+// The last character is a backslash (a folder); the second byte of a
+// double-byte character does not count as one.
+bool EndsWithBackslash(const std::string& s,
+                       const platform::CodePage& page = platform::CodePage::System());
+
 Kind Classify(const std::string& cmd,
               const platform::CodePage& page = platform::CodePage::System());
 

@@ -18,14 +18,6 @@ const KeyIcon kKeyIcons[] = {
     {"WEB", Bullet::Web}, {"FOLDER", Bullet::Folder},
 };
 
-// True when the command's last character is a backslash (a folder).
-// Double-byte characters count whole: a second byte that happens to be a
-// backslash is not one.
-bool EndsWithBackslash(const std::string& command) {
-    if (command.empty()) return false;
-    return platform::CodePage::System().FindLast(command, '\\') == command.size() - 1;
-}
-
 }  // namespace
 
 Bullet BulletForKey(const std::string& key) {
@@ -40,7 +32,7 @@ BulletChoice ChooseBullet(const CCatalogItem* item, bool title) {
     if (title) return {Bullet::None, Bullet::Up};
     Bullet byKey = BulletForKey(item->GetIcon());
     std::string command = item->GetFile();
-    if (EndsWithBackslash(command)) return {byKey, Bullet::Folder};
+    if (command::EndsWithBackslash(command)) return {byKey, Bullet::Folder};
     // The same test as activation's, so that a globe always means the
     // address goes to the shell or is downloaded.
     if (command::IsAddress(command)) return {byKey, Bullet::Web};
@@ -52,7 +44,7 @@ std::string DescriptionText(const CCatalogItem& item, bool title) {
         return item.m_pParent ? item.m_pParent->GetDisplayDescription() : item.GetTitle();
     std::string text = item.GetDisplayDescription();
     std::string command = item.GetFile();
-    if (item.m_children.empty() && !EndsWithBackslash(command))
+    if (item.m_children.empty() && !command::EndsWithBackslash(command))
         text += "\n(" + command + ")";
     return text;
 }

@@ -46,6 +46,11 @@ const unsigned kSublangChineseSimplified = 2;
 namespace translation {
 size_t Count() { return Table().size(); }
 void Clear() { Table().clear(); }
+bool Lookup(const std::string& key, std::string* value) {
+    const std::string* found = ::Lookup(key);
+    if (found && value) *value = *found;
+    return found != nullptr;
+}
 }  // namespace translation
 
 CTranslator::CTranslator() : m_nCharSet(0) {}
@@ -79,6 +84,10 @@ BOOL CTranslator::Load(LCID locale, const char* file) {
         n = platform::ProfileSection("english", buffer.get(), kSectionBuffer, file);
     if (n == 0) return TRUE;
     if (n > kSectionBuffer - 2) n = kSectionBuffer - 2;
+    // A section that does not fit comes back cut in the middle of a line;
+    // that line is left out, so that no key or translation is loaded half.
+    // (A complete list always ends with the NUL of its last line.)
+    while (n > 0 && buffer[n - 1] != '\0') --n;
     // Whatever the service returned, the walk stops inside the buffer.
     buffer[n] = '\0';
     buffer[n + 1] = '\0';

@@ -12,11 +12,13 @@ struct Entry {
     std::string name;
     std::string value;
     bool hasValue = false;
+    unsigned line = 0;
 };
 
 struct Section {
     std::string name;
     std::vector<Entry> entries;
+    unsigned line = 0;
 };
 
 bool IsSpace(char c) {
@@ -63,8 +65,10 @@ bool ReadFile(const char* path, std::string& text) {
 std::vector<Section> Parse(const std::string& text) {
     std::vector<Section> sections;
     size_t pos = 0;
+    unsigned lineNumber = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
     while (pos < text.size()) {
+        ++lineNumber;
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(pos, end - pos);
@@ -76,12 +80,13 @@ std::vector<Section> Parse(const std::string& text) {
         if (line[0] == '[') {
             size_t close = line.rfind(']');
             if (close != std::string::npos) {
-                sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
+                sections.push_back(Section{Trim(line.substr(1, close - 1)), {}, lineNumber});
                 continue;
             }
         }
         if (sections.empty()) sections.push_back(Section{});
         Entry e;
+        e.line = lineNumber;
         size_t eq = line.find('=');
         if (eq == std::string::npos) {
             e.name = line;
@@ -101,6 +106,14 @@ const Section* FindSection(const std::vector<Section>& sections,
     for (const Section& s : sections)
         if (SameName(s.name, name)) return &s;
     return nullptr;
+}
+
+// Comment lines are not part of a section's list.
+bool IsComment(const Entry& e) { return !e.name.empty() && e.name[0] == ';'; }
+
+// One line of a section's list: the name, and "=" and the value if it has one.
+std::string ListLine(const Entry& e) {
+    return e.hasValue ? e.name + "=" + e.value : e.name;
 }
 
 DWORD CopyOut(const char* text, size_t len, char* buf, DWORD size) {
@@ -152,9 +165,8 @@ DWORD ReadSection(const char* section, char* buf, DWORD size,
         std::vector<Section> sections = Parse(text);
         if (const Section* s = FindSection(sections, section)) {
             for (const Entry& e : s->entries) {
-                if (!e.name.empty() && e.name[0] == ';') continue;
-                list += e.name;
-                if (e.hasValue) list += "=" + e.value;
+                if (IsComment(e)) continue;
+                list += ListLine(e);
                 list += '\0';
             }
         }
@@ -173,6 +185,19 @@ DWORD ReadSection(const char* section, char* buf, DWORD size,
     buf[size - 2] = '\0';
     buf[size - 1] = '\0';
     return size - 2;
+}
+
+std::vector<SectionLayout> ReadLayout(const char* path) {
+    std::vector<SectionLayout> layout;
+    std::string text;
+    if (!ReadFile(path, text)) return layout;
+    for (const Section& s : Parse(text)) {
+        SectionLayout section{s.name, s.line, {}};
+        for (const Entry& e : s.entries)
+            if (!IsComment(e)) section.entries.push_back({e.line, ListLine(e)});
+        layout.push_back(std::move(section));
+    }
+    return layout;
 }
 
 }  // namespace ini

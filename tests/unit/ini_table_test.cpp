@@ -190,6 +190,40 @@ TEST_F(IniTable, NulBytesEndTheirLine) {
     EXPECT_EQ(std::string(buf, n), "after");
 }
 
+// Every section with its header line, and each line of a section's list
+// with the line it comes from. The lists are those the profile seam gives
+// (on Windows the system's), so a tool can point at the line of any entry.
+TEST_F(IniTable, LayoutGivesTheLineOfEveryListEntry) {
+    const std::vector<ini::SectionLayout> layout =
+        ini::ReadLayout(platform::NativePath(path).c_str());
+    struct Head {
+        const char* name;
+        unsigned line;
+    };
+    const Head heads[] = {{"", 0},        {"common", 2}, {"Common", 20},
+                          {"spaced", 23}, {"empty", 25}, {"lf", 26}};
+    ASSERT_EQ(layout.size(), sizeof heads / sizeof heads[0]);
+    for (size_t i = 0; i < layout.size(); ++i) {
+        EXPECT_EQ(layout[i].name, heads[i].name);
+        EXPECT_EQ(layout[i].line, heads[i].line);
+    }
+    std::vector<unsigned> commonLines;
+    for (const ini::LayoutLine& l : layout[1].entries) commonLines.push_back(l.line);
+    EXPECT_EQ(commonLines, (std::vector<unsigned>{3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15,
+                                                   16, 17, 18, 19}));
+    EXPECT_EQ(layout[5].entries.back().line, 28u);
+
+    // The first section of each name is the one the lists come from.
+    for (size_t i : {1u, 3u, 5u}) {
+        std::string list;
+        for (const ini::LayoutLine& l : layout[i].entries) list += l.text + '\0';
+        char buf[400];
+        const DWORD n = platform::ProfileSection(layout[i].name.c_str(), buf, sizeof buf,
+                                                 path.c_str());
+        EXPECT_EQ(std::string(buf, n), list) << layout[i].name;
+    }
+}
+
 #ifdef _WIN32
 // The stand-in against the system's reader, for every buffer size.
 TEST_F(IniTable, StandInAgreesWithTheSystemReader) {

@@ -8,6 +8,20 @@
 #include <memory>
 #include <string>
 
+class CCatalogItem;
+
+// Told what a media scan reads and what it leaves out, for tools that check a
+// medium before it ships. The menu program sets none.
+class CScanObserver {
+public:
+    virtual ~CScanObserver() {}
+    // `item` has just been filled from the descriptor file at `path`.
+    virtual void DescriptorRead(const CCatalogItem& item, const std::string& path) = 0;
+    // `item`, scanned from the subfolder `folder`, has an empty title: it is
+    // about to be destroyed together with its subtree.
+    virtual void FolderDropped(const CCatalogItem& item, const std::string& folder) = 0;
+};
+
 class CCatalogItem {
 public:
     // The descriptor file every folder of a medium carries.
@@ -23,6 +37,8 @@ public:
     // Reads `folder`'s descriptor into this item and builds its subtree from
     // the subfolders. `folder` has no trailing backslash. Always true.
     bool ScanFolder(const std::string& folder);
+    // The observer of every scan from now on; null for none.
+    static void SetScanObserver(CScanObserver* observer);
 
     void SetName(const std::string& text) { m_strName = text; }
     void SetVersion(const std::string& text) { m_strVersion = text; }

@@ -6,6 +6,12 @@
 #include "platform/folder_search.h"
 #include "platform/system.h"
 
+namespace {
+CScanObserver* g_observer = nullptr;
+}  // namespace
+
+void CCatalogItem::SetScanObserver(CScanObserver* observer) { g_observer = observer; }
+
 bool CCatalogItem::ScanFolder(const std::string& folder) {
     const platform::CodePage page = platform::CodePage::System();
     const std::string descriptorPath = folder + "\\" + kDescriptorName;
@@ -26,9 +32,13 @@ bool CCatalogItem::ScanFolder(const std::string& folder) {
                 std::unique_ptr<CCatalogItem> child(new CCatalogItem);
                 child->ScanFolder(entries.GetFilePath());
                 // Not attached yet, so a "%T" in its name still counts as text.
-                if (!child->GetTitle().empty()) AddChild(std::move(child));
+                if (!child->GetTitle().empty())
+                    AddChild(std::move(child));
+                else if (g_observer)
+                    g_observer->FolderDropped(*child, entries.GetFilePath());
             } else if (page.Upper(entries.GetFileName()) == kDescriptorName) {
                 ReadDescriptor(entries.GetFilePath().c_str());
+                if (g_observer) g_observer->DescriptorRead(*this, entries.GetFilePath());
             }
         }
         // Keep the splash and the other windows running during a long scan.

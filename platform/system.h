@@ -37,4 +37,13 @@ std::string LoadBuiltinText(UINT id);
 std::string NativePath(const std::string& windowsPath);
 std::string WindowsPath(const std::string& nativePath);
 
+// A path a user typed, made absolute in the Windows form (GetFullPathNameA):
+// relative to the current folder, "." and ".." resolved, no trailing
+// backslash except after a drive. Empty when it cannot be made.
+std::string FullPath(const std::string& userPath);
+
+// A text of the ANSI code page in UTF-8; a byte sequence the code page does
+// not define becomes U+FFFD.
+std::string AnsiToUtf8(const std::string& ansi);
+
 }  // namespace platform

@@ -36,4 +36,7 @@ public:
 namespace translation {
 size_t Count();
 void Clear();
+// Whether the table has an entry for exactly `key`; if so and `value` is
+// given, the entry's value is copied there.
+bool Lookup(const std::string& key, std::string* value = nullptr);
 }  // namespace translation

@@ -1,0 +1,482 @@
+// The medium checker on the sample medium and on small media laid out here,
+// on both builds.
+#include "platform/codepage.h"
+#include "platform/system.h"
+#include "test_support.h"
+#include "tools/medium_check/check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using medium_check::Finding;
+using medium_check::Report;
+using medium_check::Settings;
+using medium_check::Severity;
+using testing_support::TempDir;
+
+namespace {
+
+std::string SampleMedium() {
+    std::string path = SAMPLE_MEDIUM;
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+#else
+    return platform::WindowsPath(path);
+#endif
+}
+
+// The part of a text report from its first page to the findings.
+std::string PagesOf(const std::string& text) {
+    const size_t from = text.find("\nPage 1:");
+    const size_t to = text.find("\nFindings:");
+    return from == std::string::npos ? text : text.substr(from + 1, to - from);
+}
+
+const char kSamplePages[] = R"(Page 1: Vantrell Software Collection 2026   (QXMSETUP.INI)
+  title: no bullet
+       | Vantrell Software Collection 2026
+  1. [YQ] Office Suite 3.2   (office\QXMSETUP.INI)
+       | Installs Office Suite 3.2: word processing, spreadsheets and presentations.
+       | (D:\office\setup.exe)
+       click: starts D:\office\setup.exe
+  2. [JEK] Graphics Studio 5.0   (graphics\QXMSETUP.INI)
+       | Installs Graphics Studio 5.0 for drawings, photos and diagrams.
+       | (D:\graphics\setup.exe)
+       click: starts D:\graphics\setup.exe
+  3. [ZOV] Media Player   (media\QXMSETUP.INI)
+       | Plays music and video in every common format.
+       | (D:\media\setup.exe)
+       click: starts D:\media\setup.exe
+  4. [FOLDER] Utilities   (tools\QXMSETUP.INI)
+       | Small tools for everyday work: archives, backups and more.
+       click: opens page 2
+  5. [BOOK] User Manuals   (manuals\QXMSETUP.INI)
+       | The manuals of every product on this disc.
+       | (D:\manuals\manuals.txt)
+       click: starts D:\manuals\manuals.txt
+  6. [folder] Device Drivers   (drivers\QXMSETUP.INI)
+       | Drivers for printers and scanners.
+       click: opens page 3
+  7. [WEB] Product Updates   (updates\QXMSETUP.INI)
+       | Opens the update page of the Vantrell Software Collection 2026 in your browser.
+       | (http://www.example.com/updates/)
+       click: opens http://www.example.com/updates/ in the browser
+
+Page 2: Utilities   (tools\QXMSETUP.INI)
+  title: folder with an upward arrow; option 4 of page 1, and a click goes back there
+       | Everything on this disc, ready to install.
+  1. [compact disc] Archive Manager 1.4   (tools\archiver\QXMSETUP.INI)
+       | Packs and unpacks archives. One of the Utilities.
+       | (D:\tools\archiver\setup.exe)
+       click: starts D:\tools\archiver\setup.exe
+  2. [compact disc] Backup Assistant   (tools\backup\QXMSETUP.INI)
+       | Copies your documents to a safe place every day.
+       | (D:\tools\backup\setup.exe)
+       click: starts D:\tools\backup\setup.exe
+  3. [WEB] Document Viewer   (tools\viewer\QXMSETUP.INI)
+       | Downloads the latest Document Viewer and installs it.
+       | (http://www.example.com/downloads/viewer.exe)
+       click: downloads http://www.example.com/downloads/viewer.exe to %TEMP%\viewer.exe, then starts it
+  4. [globe] Support on the Web   (tools\support\QXMSETUP.INI)
+       | Opens the support pages for every product on this disc in your browser.
+       | (https://www.example.com/support/)
+       click: opens https://www.example.com/support/ in the browser
+  5. [compact disc] Disc Check   (tools\check\QXMSETUP.INI)
+       | Checks that every file of this disc can be read.
+       | (D:\tools\check\check.exe)
+       click: starts D:\tools\check\check.exe
+
+Page 3: Device Drivers   (drivers\QXMSETUP.INI)
+  title: folder with an upward arrow; option 6 of page 1, and a click goes back there
+       | Everything on this disc, ready to install.
+  1. [compact disc] Printer Driver 2.3   (drivers\printer\QXMSETUP.INI)
+       | For every printer of the Device Drivers collection.
+       | (D:\drivers\printer\setup.exe)
+       click: starts D:\drivers\printer\setup.exe
+  2. [compact disc] Scanner Driver 1.9   (drivers\scanner\QXMSETUP.INI)
+       | For every scanner of the Device Drivers collection.
+       | (D:\drivers\scanner\setup.exe)
+       click: starts D:\drivers\scanner\setup.exe
+
+)";
+
+// A finding as the tables below expect it.
+struct Expect {
+    Severity severity;
+    std::string code;
+    std::string file;
+    unsigned line;
+};
+
+std::string Describe(const std::vector<Finding>& findings) {
+    std::string s;
+    for (const Finding& f : findings)
+        s += std::string(f.severity == Severity::Error ? "E " : "W ") + f.code + " " + f.file +
+             ":" + std::to_string(f.line) + "  " + f.message + "\n";
+    return s;
+}
+
+void ExpectFindings(const Report& report, const std::vector<Expect>& expected,
+                    const std::string& label) {
+    bool same = report.findings.size() == expected.size();
+    for (size_t i = 0; same && i < expected.size(); ++i) {
+        const Finding& f = report.findings[i];
+        same = f.severity == expected[i].severity && f.code == expected[i].code &&
+               f.file == expected[i].file && f.line == expected[i].line;
+    }
+    EXPECT_TRUE(same) << label << ": found\n" << Describe(report.findings);
+}
+
+TEST(MediumCheck, PrintsTheSampleMediumPageByPage) {
+    Settings settings;
+    settings.medium = SampleMedium();
+    settings.shownAs = "D:";
+    const Report report = medium_check::Check(settings);
+    const std::string text = medium_check::FormatText(report);
+    EXPECT_EQ(PagesOf(text), kSamplePages);
+    EXPECT_EQ(report.caption, "Vantrell Installation Wizard");
+    EXPECT_EQ(report.sections,
+              (std::vector<std::string>{"english", "spanish", "french", "japanese", "russian"}));
+
+    // The sample carries no programs (the demo puts them in place), and its
+    // manuals are a text file.
+    std::vector<std::string> errors;
+    for (const Finding& f : report.findings)
+        if (f.severity == Severity::Error) errors.push_back(f.code + " " + f.file);
+    EXPECT_EQ(errors, (std::vector<std::string>{
+                          "file-missing drivers\\printer\\QXMSETUP.INI",
+                          "file-missing drivers\\scanner\\QXMSETUP.INI",
+                          "file-missing graphics\\QXMSETUP.INI",
+                          "file-not-program manuals\\QXMSETUP.INI",
+                          "file-missing media\\QXMSETUP.INI",
+                          "file-missing office\\QXMSETUP.INI",
+                          "file-missing tools\\archiver\\QXMSETUP.INI",
+                          "file-missing tools\\backup\\QXMSETUP.INI",
+                          "file-missing tools\\check\\QXMSETUP.INI",
+                      }));
+}
+
+TEST(MediumCheck, ShowsTheSampleMediumInTheChosenLanguage) {
+    Settings settings;
+    settings.medium = SampleMedium();
+    settings.locale = medium_check::LocaleOfLanguage("french");
+    const Report report = medium_check::Check(settings);
+    ASSERT_FALSE(report.pages.empty());
+    EXPECT_EQ(report.language, "french");
+    EXPECT_EQ(report.caption, "Assistant d'installation Vantrell");
+    EXPECT_EQ(report.pages[0].title, "Collection de logiciels Vantrell 2026");
+    EXPECT_EQ(report.pages[0].options[3].title, "Utilitaires");
+}
+
+// A small medium: files by their path under the medium.
+struct Layout {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<Expect> expected;
+};
+
+const std::string kRoot = "[common]\r\nname=Root\r\n";
+std::string Entry(const std::string& name, const std::string& more = "") {
+    return "[common]\r\nname=" + name + "\r\n" + more;
+}
+std::string Product(const std::string& name, const std::string& file,
+                    const std::string& more = "") {
+    return Entry(name, "file=" + file + "\r\n" + more);
+}
+const Severity E = Severity::Error;
+const Severity W = Severity::Warning;
+
+std::vector<Layout> Layouts() {
+    std::vector<Layout> cases;
+    cases.push_back({"a clean medium",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"app\\QXMSETUP.INI", Product("App", "setup.exe", "icon=cd\r\npriority=-3\r\n")},
+                      {"app\\setup.exe", "MZ"},
+                      {"app\\data\\files.txt", "x"},
+                      {"group\\QXMSETUP.INI", Entry("Group")},
+                      {"group\\tool\\QXMSETUP.INI", Product("Tool", "run.bat")},
+                      {"group\\tool\\run.bat", "@echo off"}},
+                     {}});
+
+    Layout eight{"eight options", {{"QXMSETUP.INI", kRoot}}, {}};
+    for (int i = 1; i <= 8; ++i) {
+        const std::string folder = "p" + std::to_string(i);
+        eight.files.push_back({folder + "\\QXMSETUP.INI",
+                               Product("P" + std::to_string(i), "setup.exe",
+                                       "priority=" + std::to_string(i) + "\r\n")});
+        eight.files.push_back({folder + "\\setup.exe", "MZ"});
+    }
+    eight.files.push_back({"p8\\more\\QXMSETUP.INI", Entry("More")});
+    eight.expected = {{E, "unreachable-option", "p8\\QXMSETUP.INI", 0}};
+    cases.push_back(eight);
+
+    cases.push_back({"entries that disappear",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"noname\\QXMSETUP.INI", "[common]\r\nicon=cd\r\n"},
+                      {"noname\\inner\\QXMSETUP.INI", Entry("Inner")},
+                      {"version\\QXMSETUP.INI", Entry("%V")}},
+                     {{E, "entry-disappears", "noname\\QXMSETUP.INI", 0},
+                      {E, "entry-disappears", "version\\QXMSETUP.INI", 2}}});
+
+    cases.push_back({"descriptors the scan never visits",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"data\\inner\\QXMSETUP.INI", Entry("Inner")},
+                      {"data\\inner\\deeper\\QXMSETUP.INI", Entry("Deeper")}},
+                     {{E, "descriptor-not-read", "data\\inner\\QXMSETUP.INI", 0}}});
+
+    cases.push_back({"a root without descriptor",
+                     {{"app\\QXMSETUP.INI", Product("App", "setup.exe")}, {"app\\setup.exe", "MZ"}},
+                     {{E, "root-without-descriptor", "QXMSETUP.INI", 0},
+                      {E, "descriptor-not-read", "app\\QXMSETUP.INI", 0}}});
+
+    cases.push_back({"files that do not work",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "missing.exe")},
+                      {"b\\QXMSETUP.INI", Product("B", "..\\..\\setup.exe")},
+                      {"c\\QXMSETUP.INI", Product("C", "C:\\tools\\setup.exe")},
+                      {"d\\QXMSETUP.INI", Product("D", "\\setup.exe")},
+                      {"e\\QXMSETUP.INI", Product("E", "readme.txt")},
+                      {"e\\readme.txt", "x"},
+                      {"f\\QXMSETUP.INI", Product("F", "data")},
+                      {"f\\data\\x.txt", "x"},
+                      {"g\\QXMSETUP.INI", Product("G", "httpd.exe")},
+                      {"g\\httpd.exe", "MZ"}},
+                     {{E, "file-missing", "a\\QXMSETUP.INI", 3},
+                      {E, "file-leaves-medium", "b\\QXMSETUP.INI", 3},
+                      {E, "file-leaves-medium", "c\\QXMSETUP.INI", 3},
+                      {E, "file-leading-backslash", "d\\QXMSETUP.INI", 3},
+                      {E, "file-not-program", "e\\QXMSETUP.INI", 3},
+                      {E, "file-is-folder", "f\\QXMSETUP.INI", 3},
+                      {E, "file-not-address", "g\\QXMSETUP.INI", 3}}});
+
+    cases.push_back({"paths that stay on the medium",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "..\\common\\setup.exe")},
+                      {"common\\setup.exe", "MZ"},
+                      {"b\\QXMSETUP.INI", Product("B", "\\setup.exe")},
+                      {"b\\setup.exe", "MZ"}},
+                     {{W, "file-leading-backslash", "b\\QXMSETUP.INI", 3}}});
+
+    cases.push_back({"addresses",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "https://example.com/support/")},
+                      {"b\\QXMSETUP.INI", Product("B", "https://example.com/get/setup.exe")},
+                      {"c\\QXMSETUP.INI", Product("C", "HTTP://example.com/get/Setup.Exe")},
+                      {"d\\QXMSETUP.INI", Product("D", "ftp://example.com/pub/setup.exe")}},
+                     {{W, "address-shell", "a\\QXMSETUP.INI", 3},
+                      {W, "address-download", "b\\QXMSETUP.INI", 3},
+                      {W, "address-download", "c\\QXMSETUP.INI", 3},
+                      {W, "download-unencrypted", "c\\QXMSETUP.INI", 3},
+                      {W, "address-download", "d\\QXMSETUP.INI", 3},
+                      {W, "download-unencrypted", "d\\QXMSETUP.INI", 3}}});
+
+    cases.push_back({"a download without Online.dll",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"wizard.exe", "MZ"},
+                      {"b\\QXMSETUP.INI", Product("B", "https://example.com/get/setup.exe")}},
+                     {{E, "online-dll-missing", "b\\QXMSETUP.INI", 0},
+                      {W, "address-download", "b\\QXMSETUP.INI", 3}}});
+
+    cases.push_back({"values the menu reads otherwise",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Entry(std::string(300, 'n'), "file=a.exe\r\n")},
+                      {"a\\a.exe", "MZ"},
+                      {"b\\QXMSETUP.INI", Product("B", "b.exe", "icon=star\r\n")},
+                      {"b\\b.exe", "MZ"},
+                      {"c\\QXMSETUP.INI", Product("C", "c.exe", "priority=10abc\r\n")},
+                      {"c\\c.exe", "MZ"},
+                      {"d\\QXMSETUP.INI", Product("D", "d.exe", "priority=99999999999\r\n")},
+                      {"d\\d.exe", "MZ"}},
+                     {{W, "value-cut", "a\\QXMSETUP.INI", 2},
+                      {W, "icon-unknown", "b\\QXMSETUP.INI", 4},
+                      {W, "priority-not-number", "c\\QXMSETUP.INI", 4},
+                      {W, "priority-not-number", "d\\QXMSETUP.INI", 4}}});
+
+    cases.push_back({"entries no page shows",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"app\\QXMSETUP.INI", Product("App", "setup.exe")},
+                      {"app\\setup.exe", "MZ"},
+                      {"app\\extra\\QXMSETUP.INI", Entry("Extra")},
+                      {"empty\\QXMSETUP.INI", Entry("Empty")}},
+                     {{E, "entries-below-product", "app\\QXMSETUP.INI", 0},
+                      {W, "empty-submenu", "empty\\QXMSETUP.INI", 0}}});
+    return cases;
+}
+
+class MediumCheckLayouts : public ::testing::Test {
+protected:
+    Report CheckLayout(const Layout& layout, const std::string& translation = "") {
+        TempDir dir;
+        for (const auto& file : layout.files) dir.Write(file.first, file.second);
+        if (!translation.empty()) dir.Write("translat.ini", translation);
+        Settings settings;
+        settings.medium = dir.Path();
+        return medium_check::Check(settings);
+    }
+};
+
+TEST_F(MediumCheckLayouts, EachFaultIsFoundAtItsPlace) {
+    for (const Layout& layout : Layouts())
+        ExpectFindings(CheckLayout(layout), layout.expected, layout.name);
+}
+
+TEST_F(MediumCheckLayouts, MessagesNameWhatGoesWithAnEntry) {
+    const std::vector<Layout> layouts = Layouts();
+    const Report dropped = CheckLayout(layouts[2]);
+    ASSERT_FALSE(dropped.findings.empty());
+    EXPECT_NE(dropped.findings[0].message.find("\"Inner\""), std::string::npos)
+        << dropped.findings[0].message;
+    const Report eight = CheckLayout(layouts[1]);
+    ASSERT_EQ(eight.pages.size(), 1u);
+    EXPECT_EQ(eight.pages[0].options.size(), 7u);
+    ASSERT_FALSE(eight.findings.empty());
+    EXPECT_NE(eight.findings[0].message.find("1 entry below it"), std::string::npos)
+        << eight.findings[0].message;
+}
+
+struct TranslationCase {
+    const char* name;
+    std::string translation;
+    std::vector<Expect> expected;
+};
+
+std::string LongSection() {
+    // 2,000 lines of 12 bytes: line 1,367 is the one the limit cuts.
+    std::string text = "[french]\n";
+    for (int i = 0; i < 2000; ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "k%04d=value\n", i);
+        text += line;
+    }
+    return text;
+}
+
+TEST_F(MediumCheckLayouts, TranslationFaultsAreFoundAtTheirLines) {
+    const Layout medium{"", {{"QXMSETUP.INI", kRoot + "description=About\r\n"},
+                             {"app\\QXMSETUP.INI", Product("App", "setup.exe")},
+                             {"app\\setup.exe", "MZ"}}, {}};
+    const TranslationCase cases[] = {
+        {"a complete translation",
+         "[english]\nFont=Arial\n[french]\nRoot=Racine\nAbout=A propos\nApp=Appli\n"
+         "[spanish]\nRoot=Raiz\nAbout=Acerca\nApp=Aplicacion\n",
+         {}},
+        {"a section too long", LongSection(), {{E, "section-too-long", "translat.ini", 1367}}},
+        {"a long face name",
+         "[english]\nFont=" + std::string(40, 'F') + "\n",
+         {{W, "font-too-long", "translat.ini", 2}}},
+        {"a line without =", "[english]\nFont=Arial\nno equals here\n",
+         {{W, "line-without-equals", "translat.ini", 3}}},
+        {"texts one language lacks",
+         "[english]\nFont=Arial\n[french]\nRoot=Racine\nApp=Appli\n[spanish]\nApp=Aplicacion\n",
+         {{W, "translation-missing", "QXMSETUP.INI", 2}}},
+        {"[english] counts once it translates descriptors",
+         "[english]\nApp=The App\n[french]\nApp=Appli\nRoot=Racine\n",
+         {{W, "translation-missing", "QXMSETUP.INI", 2}}},
+        {"sections never read",
+         "stray=line\n[english]\nFont=Arial\n[german]\nRoot=Wurzel\n[English]\nFont=Tahoma\n",
+         {{W, "section-never-read", "translat.ini", 1},
+          {W, "section-never-read", "translat.ini", 4},
+          {W, "section-never-read", "translat.ini", 6}}},
+    };
+    for (const TranslationCase& c : cases)
+        ExpectFindings(CheckLayout(medium, c.translation), c.expected, c.name);
+}
+
+struct RunCase {
+    std::vector<std::string> args;  // "MEDIUM" stands for a medium folder
+    int status;
+    const char* output;  // a text the output (or the error) holds
+};
+
+TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
+    TempDir clean, broken;
+    clean.Write("QXMSETUP.INI", kRoot);
+    clean.Write("app\\QXMSETUP.INI", Product("App", "setup.exe"));
+    clean.Write("app\\setup.exe", "MZ");
+    broken.Write("QXMSETUP.INI", kRoot);
+    broken.Write("app\\QXMSETUP.INI", Product("App", "missing.exe"));
+    const std::string good = clean.Path(), bad = broken.Path();
+
+    const RunCase cases[] = {
+        {{good}, 0, "Findings: 0 errors, 0 warnings"},
+        {{bad}, 1, "missing.exe does not exist"},
+        {{bad}, 1, "Findings: 1 error, 0 warnings"},
+        {{good, "--json"}, 0, "\"errors\": 0"},
+        {{good, "--language", "japanese"}, 0, "Language     japanese (character set 128)"},
+        {{good, "--language=RUSSIAN"}, 0, "Language     russian (character set 204)"},
+        {{good, "--locale", "0x0804"}, 0, "Language     chinese (character set 134)"},
+        {{good, "--locale", "1028"}, 0, "Language     english (character set 0)"},
+        {{good, "--as", "E:"}, 0, "click: starts E:\\app\\setup.exe"},
+        {{"--help"}, 0, "usage: medium-check"},
+        {{}, 2, "which medium folder?"},
+        {{good, "--bogus"}, 2, "unknown option --bogus"},
+        {{good, good}, 2, "one medium folder at a time"},
+        {{good, "--language", "klingon"}, 2, "no language klingon"},
+        {{good, "--language", "french", "--locale", "0x40c"}, 2, "not both"},
+        {{good, "--locale", "12z"}, 2, "not a locale number"},
+        {{good, "--translation"}, 2, "--translation needs a value"},
+        {{good, "--translation", good + "\\none.ini"}, 2, "no translation file"},
+        {{good + "\\nowhere"}, 2, "no folder"},
+    };
+    for (const RunCase& c : cases) {
+        std::string out, err, label;
+        for (const std::string& a : c.args) label += a + " ";
+        const int status = medium_check::Run(c.args, out, err);
+        EXPECT_EQ(status, c.status) << label << "\n" << out << err;
+        EXPECT_NE((out + err).find(c.output), std::string::npos) << label << "\n" << out << err;
+    }
+}
+
+TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
+    if (platform::CodePage::System().Number() != 1252) GTEST_SKIP() << "needs code page 1252";
+    TempDir dir;
+    dir.Write("QXMSETUP.INI", "[common]\r\nname=Caf\xE9\r\n");
+    dir.Write("app\\QXMSETUP.INI", Product("App", "https://example.com/\"x\"/setup.exe"));
+    Settings settings;
+    settings.medium = dir.Path();
+    settings.shownAs = "D:";
+    const std::string json = medium_check::FormatJson(medium_check::Check(settings));
+    const char expected[] = R"json({
+  "medium": "D:\\",
+  "language": "english",
+  "languageFound": false,
+  "charSet": 0,
+  "font": "Arial",
+  "translation": "translat.ini",
+  "translationFound": false,
+  "sections": [],
+  "caption": "Vantrell Installation Wizard",
+  "pages": [
+    {"page": 1, "title": "Café", "descriptor": "QXMSETUP.INI", "parent": null, "parentSlot": null, "titleDescription": "Café",
+     "options": [
+      {"slot": 1, "title": "App", "bullet": "globe", "description": "\n(https://example.com/\"x\"/setup.exe)", "descriptor": "app\\QXMSETUP.INI", "action": "download", "target": "https://example.com/\"x\"/setup.exe", "destination": "%TEMP%\\setup.exe", "page": null}
+     ]}
+  ],
+  "findings": [
+    {"severity": "warning", "code": "address-download", "file": "app\\QXMSETUP.INI", "line": 3, "message": "downloads https://example.com/\"x\"/setup.exe to %TEMP%\\setup.exe and starts it"}
+  ],
+  "errors": 0,
+  "warnings": 1
+}
+)json";
+    EXPECT_EQ(json, expected);
+}
+
+TEST(MediumCheckSeams, FullPathAndUtf8) {
+    TempDir dir;
+    dir.MakeDir("b");
+    EXPECT_EQ(platform::FullPath(dir / "a\\..\\b\\"), dir / "b");
+    EXPECT_EQ(platform::FullPath(dir / ".\\b"), dir / "b");
+    EXPECT_EQ(platform::FullPath(""), "");
+    if (platform::CodePage::System().Number() == 1252) {
+        EXPECT_EQ(platform::AnsiToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
+        EXPECT_EQ(platform::AnsiToUtf8("plain"), "plain");
+    }
+}
+
+}  // namespace

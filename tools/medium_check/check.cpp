@@ -1,0 +1,627 @@
+#include "tools/medium_check/check_internal.h"
+
+#include "catalog/catalog_item.h"
+#include "catalog/command.h"
+#include "localisation/translator.h"
+#include "menu/menu_logic.h"
+#include "platform/codepage.h"
+#include "platform/folder_search.h"
+#include "platform/ini_reader.h"
+#include "platform/system.h"
+#include "resources/resource.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+namespace medium_check {
+namespace {
+
+const size_t kMenuValue = 259;    // what the menu reads of a value
+const DWORD kWholeValue = 65536;  // enough to see how long a value really is
+const size_t kSlots = 7;
+
+// Records which descriptor file filled which item, and what the scan left
+// out, while the menu's own scan runs.
+class ScanRecorder : public CScanObserver {
+public:
+    struct Dropped {
+        std::string folder;
+        std::string descriptor;  // empty: the folder has no descriptor file
+        std::string name;
+        std::string version;
+        std::vector<std::string> below;  // titles of the entries under it
+    };
+
+    void DescriptorRead(const CCatalogItem& item, const std::string& path) override {
+        m_descriptors[&item] = path;
+    }
+
+    void FolderDropped(const CCatalogItem& item, const std::string& folder) override {
+        Dropped d;
+        d.folder = folder;
+        d.descriptor = Take(item);
+        d.name = item.m_strName;
+        d.version = item.GetVersion();
+        Collect(item, d.below);
+        m_dropped.push_back(std::move(d));
+    }
+
+    // The descriptor of an item still in the tree; empty when none.
+    std::string DescriptorOf(const CCatalogItem& item) const {
+        auto it = m_descriptors.find(&item);
+        return it == m_descriptors.end() ? std::string() : it->second;
+    }
+    const std::vector<Dropped>& DroppedFolders() const { return m_dropped; }
+    // Every descriptor file the scan read, dropped or not.
+    std::vector<std::string> AllDescriptors() const {
+        std::vector<std::string> all = m_droppedDescriptors;
+        for (const auto& entry : m_descriptors) all.push_back(entry.second);
+        return all;
+    }
+
+private:
+    // The item goes with the dropped subtree: forget it, so that a new item
+    // at the same address is not taken for it.
+    std::string Take(const CCatalogItem& item) {
+        auto it = m_descriptors.find(&item);
+        if (it == m_descriptors.end()) return std::string();
+        std::string path = it->second;
+        m_descriptors.erase(it);
+        m_droppedDescriptors.push_back(path);
+        return path;
+    }
+    void Collect(const CCatalogItem& item, std::vector<std::string>& below) {
+        for (const auto& child : item.m_children) {
+            below.push_back(child->GetTitle());
+            Take(*child);
+            Collect(*child, below);
+        }
+    }
+
+    std::map<const CCatalogItem*, std::string> m_descriptors;
+    std::vector<std::string> m_droppedDescriptors;
+    std::vector<Dropped> m_dropped;
+};
+
+struct ObserverScope {
+    explicit ObserverScope(CScanObserver* observer) { CCatalogItem::SetScanObserver(observer); }
+    ~ObserverScope() { CCatalogItem::SetScanObserver(nullptr); }
+};
+
+std::string Plural(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// A list of titles for a message: "a", "b" and 3 more.
+std::string TitleList(const std::vector<std::string>& titles) {
+    std::string list;
+    const size_t shown = std::min<size_t>(titles.size(), 3);
+    for (size_t i = 0; i < shown; ++i) {
+        if (i) list += i + 1 == titles.size() ? " and " : ", ";
+        list += Quote(titles[i], 40);
+    }
+    if (titles.size() > shown) list += " and " + std::to_string(titles.size() - shown) + " more";
+    return list;
+}
+
+size_t CountBelow(const CCatalogItem& item) {
+    size_t n = 0;
+    for (const auto& child : item.m_children) n += 1 + CountBelow(*child);
+    return n;
+}
+
+bool StartsWithUpper(const std::string& s, const char* prefix) {
+    const std::string p(prefix);
+    return s.size() >= p.size() &&
+           platform::CodePage::System().Upper(s.substr(0, p.size())) == p;
+}
+
+bool EndsWithUpper(const std::string& s, const char* suffix) {
+    const std::string x(suffix);
+    return s.size() >= x.size() &&
+           platform::CodePage::System().Upper(s.substr(s.size() - x.size())) == x;
+}
+
+// What the system can start as a program: CreateProcess runs these.
+bool IsProgramName(const std::string& path) {
+    return EndsWithUpper(path, ".EXE") || EndsWithUpper(path, ".COM") ||
+           EndsWithUpper(path, ".BAT") || EndsWithUpper(path, ".CMD");
+}
+
+bool IsFolder(const std::string& path) {
+    platform::FolderSearch search;
+    if (!search.FindFile(path)) return false;
+    search.FindNext();
+    return search.IsDirectory();
+}
+
+// Whether a relative path climbs above the medium's root, starting from a
+// folder `depth` levels below it.
+bool ClimbsAboveRoot(const std::string& value, int depth) {
+    const platform::CodePage page = platform::CodePage::System();
+    std::string part;
+    for (size_t i = 0; i <= value.size();) {
+        const size_t n = i < value.size() ? page.CharLength(value, i) : 1;
+        if (i == value.size() || (n == 1 && (value[i] == '\\' || value[i] == '/'))) {
+            if (part == "..") {
+                if (--depth < 0) return true;
+            } else if (!part.empty() && part != ".") {
+                ++depth;
+            }
+            part.clear();
+        } else {
+            part.append(value, i, n);
+        }
+        i += n;
+    }
+    return false;
+}
+
+std::string ReadWhole(const std::string& path, const char* key) {
+    std::unique_ptr<char[]> buf(new char[kWholeValue]);
+    const DWORD n = platform::ProfileString("common", key, "", buf.get(), kWholeValue,
+                                            path.c_str());
+    return std::string(buf.get(), n < kWholeValue ? n : kWholeValue - 1);
+}
+
+std::string MenuValue(const std::string& whole) {
+    return whole.substr(0, std::min(whole.size(), kMenuValue));
+}
+
+class Checker {
+public:
+    explicit Checker(const Settings& settings) : m_settings(settings) {
+        m_root = settings.medium;
+        // The menu takes its folder without the backslash, a drive root too.
+        const platform::CodePage page = platform::CodePage::System();
+        while (!m_root.empty() && page.FindLast(m_root, '\\') == m_root.size() - 1)
+            m_root.pop_back();
+    }
+
+    Report Run() {
+        const std::string translation = m_settings.translation.empty()
+                                            ? m_root + "\\translat.ini"
+                                            : m_settings.translation;
+        m_report.medium = Shown(m_settings.medium);
+        m_report.translation = Relative(translation);
+        m_report.translationFound = platform::PathExists(translation) && !IsFolder(translation);
+
+        // The menu's own start: the translation first, then the scan.
+        CTranslator translator;
+        translator.Load(m_settings.locale, translation.c_str());
+        m_report.language = translator.SelectLanguage(m_settings.locale);
+        m_report.charSet = translator.m_nCharSet;
+        m_report.font = translator.GetFontFace();
+        m_report.caption = translator.GetText(IDS_CAPTION);
+        m_report.hint = translator.GetText(IDS_CHOOSE_OPTION);
+
+        CCatalogItem root;
+        {
+            ObserverScope scope(&m_recorder);
+            root.ScanFolder(m_root);
+        }
+
+        if (m_recorder.DescriptorOf(root).empty()) {
+            Add(Severity::Error, "root-without-descriptor", CCatalogItem::kDescriptorName, 0,
+                "the medium's root has no " + std::string(CCatalogItem::kDescriptorName) +
+                    ": the menu shows an empty window, with no title and no options");
+            ReportHidden(m_root, "the medium's root");
+        } else {
+            AddPage(root, 0, 0);
+            CheckNode(root);
+        }
+        CheckDropped();
+
+        std::vector<DescriptorText> texts;
+        for (const std::string& path : m_recorder.AllDescriptors()) CheckDescriptor(path, texts);
+        CheckDownloads();
+
+        if (m_report.translationFound) {
+            CheckTranslation(translation, m_report.translation, texts, m_report);
+            translator.Load(m_settings.locale, translation.c_str());
+        }
+        for (const std::string& name : m_report.sections)
+            if (name == m_report.language) m_report.languageFound = true;
+
+        // Files in a fixed order (each folder's descriptor before those of
+        // its subfolders), then lines; findings of one place keep their order.
+        std::stable_sort(m_report.findings.begin(), m_report.findings.end(),
+                         [](const Finding& a, const Finding& b) {
+                             const std::string ka = SortKey(a.file), kb = SortKey(b.file);
+                             if (ka != kb) return ka < kb;
+                             return a.line < b.line;
+                         });
+        return m_report;
+    }
+
+private:
+    static std::string SortKey(const std::string& file) {
+        // The translation file after every descriptor.
+        const platform::CodePage page = platform::CodePage::System();
+        if (page.Upper(file).find(CCatalogItem::kDescriptorName) == std::string::npos)
+            return "\x7F" + file;
+        const size_t slash = page.FindLast(file, '\\');
+        return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+    }
+
+    void Add(Severity severity, const char* code, const std::string& file, unsigned line,
+             const std::string& message) {
+        m_report.findings.push_back({severity, code, file, line, message});
+    }
+
+    // A path on the medium as the report shows it.
+    std::string Shown(const std::string& path) const {
+        if (m_settings.shownAs.empty()) return path;
+        if (path.compare(0, m_root.size(), m_root) != 0) return path;
+        if (path.size() > m_root.size() && path[m_root.size()] != '\\') return path;
+        std::string as = m_settings.shownAs;
+        const std::string rest = path.substr(m_root.size());
+        if (!as.empty() && as.back() == '\\' && !rest.empty()) as.pop_back();
+        if (rest.empty() && as.size() == 2 && as[1] == ':') as += '\\';
+        return as + rest;
+    }
+    // Every path on the medium in a text, as the report shows it.
+    std::string ShownText(const std::string& text) const {
+        if (m_settings.shownAs.empty()) return text;
+        const platform::CodePage page = platform::CodePage::System();
+        const std::string from = m_root + "\\";
+        std::string to = Shown(m_root + "\\x");
+        to.pop_back();
+        std::string out;
+        size_t at = 0;
+        for (size_t hit; (hit = page.FindText(text, from, at)) != std::string::npos;) {
+            out.append(text, at, hit - at);
+            out += to;
+            at = hit + from.size();
+        }
+        return out + text.substr(at);
+    }
+    // A file of the medium relative to its root.
+    std::string Relative(const std::string& path) const {
+        if (path.compare(0, m_root.size() + 1, m_root + "\\") == 0)
+            return path.substr(m_root.size() + 1);
+        return Shown(path);
+    }
+    int Depth(const std::string& descriptor) const {
+        const std::string rel = Relative(descriptor);
+        return static_cast<int>(std::count(rel.begin(), rel.end(), '\\'));
+    }
+
+    std::string BulletName(const CCatalogItem& item) const {
+        const menu::BulletChoice choice = menu::ChooseBullet(&item, false);
+        if (choice.byKey != menu::Bullet::None) return item.GetIcon();
+        switch (choice.byCommand) {
+            case menu::Bullet::Folder: return "folder";
+            case menu::Bullet::Web: return "globe";
+            default: return "compact disc";
+        }
+    }
+
+    int AddPage(const CCatalogItem& node, int parent, int parentSlot) {
+        Page page;
+        page.number = static_cast<int>(m_report.pages.size()) + 1;
+        page.title = node.GetTitle();
+        page.descriptor = Relative(m_recorder.DescriptorOf(node));
+        page.parent = parent;
+        page.parentSlot = parentSlot;
+        page.titleDescription = ShownText(menu::DescriptionText(node, true));
+        m_report.pages.push_back(page);
+        const size_t index = m_report.pages.size() - 1;
+
+        int slot = 0;
+        for (const auto& child : node.m_children) {
+            if (++slot > static_cast<int>(kSlots)) break;
+            Option option;
+            option.slot = slot;
+            option.title = child->GetTitle();
+            option.bullet = BulletName(*child);
+            option.description = ShownText(menu::DescriptionText(*child, false));
+            option.descriptor = Relative(m_recorder.DescriptorOf(*child));
+            const std::string cmd = child->GetFile();
+            switch (command::Classify(cmd)) {
+                case command::Kind::SubMenu:
+                    option.action = Action::Page;
+                    option.page = AddPage(*child, page.number, slot);
+                    break;
+                case command::Kind::Program:
+                    option.action = Action::Program;
+                    option.target = Shown(cmd);
+                    break;
+                case command::Kind::Shell:
+                    option.action = Action::Shell;
+                    option.target = cmd;
+                    break;
+                case command::Kind::Download:
+                    option.action = Action::Download;
+                    option.target = cmd;
+                    option.destination = command::DownloadDestination("%TEMP%\\", cmd);
+                    m_downloads.push_back(option.descriptor);
+                    break;
+            }
+            m_report.pages[index].options.push_back(option);
+        }
+        return page.number;
+    }
+
+    // What no page shows: options after the seventh, entries under a
+    // product, sub-menus without entries.
+    void CheckNode(const CCatalogItem& node) {
+        size_t slot = 0;
+        for (const auto& child : node.m_children) {
+            ++slot;
+            const std::string descriptor = Relative(m_recorder.DescriptorOf(*child));
+            if (slot > kSlots) {
+                std::string message = "option " + std::to_string(slot) + " of " +
+                                      Quote(node.GetTitle(), 40) + ", " +
+                                      Quote(child->GetTitle(), 40) +
+                                      ", is never shown: a page has room for seven options";
+                const size_t below = CountBelow(*child);
+                if (below) message += "; the " + Plural(below, "entry", "entries") +
+                                      " below it go with it";
+                Add(Severity::Error, "unreachable-option", descriptor, 0, message);
+                continue;
+            }
+            const std::string cmd = child->GetFile();
+            const command::Kind kind = command::Classify(cmd);
+            if (kind == command::Kind::SubMenu) {
+                if (child->m_children.empty())
+                    Add(Severity::Warning, "empty-submenu", descriptor, 0,
+                        "a sub-menu without entries: a click on " + Quote(child->GetTitle(), 40) +
+                            " shows a page with its title alone (give it a \"file\", or "
+                            "folders with descriptors below it)");
+                CheckNode(*child);
+            } else if (!child->m_children.empty()) {
+                std::vector<std::string> titles;
+                for (const auto& below : child->m_children) titles.push_back(below->GetTitle());
+                Add(Severity::Error, "entries-below-product", descriptor, 0,
+                    "a click on " + Quote(child->GetTitle(), 40) + " " +
+                        (kind == command::Kind::Program ? "starts a program"
+                                                        : "opens an address") +
+                        ", so the " + Plural(titles.size(), "entry", "entries") + " below it (" +
+                        TitleList(titles) + ") are never shown");
+            }
+        }
+    }
+
+    void CheckDropped() {
+        for (const ScanRecorder::Dropped& d : m_recorder.DroppedFolders()) {
+            if (d.descriptor.empty()) {
+                ReportHidden(d.folder, Quote(Relative(d.folder)));
+                continue;
+            }
+            std::string message = d.name.empty()
+                ? std::string("the entry has no name, so the menu leaves it out")
+                : "the name " + Quote(d.name) + " is empty once %V is filled with the version " +
+                      Quote(d.version) + ", so the menu leaves the entry out";
+            if (!d.below.empty())
+                message += ", with the " + Plural(d.below.size(), "entry", "entries") +
+                           " below it (" + TitleList(d.below) + ")";
+            Add(Severity::Error, "entry-disappears", Relative(d.descriptor),
+                KeyLine(d.descriptor, "common", "name"), message);
+        }
+    }
+
+    // Descriptor files under a folder that has none: the scan never goes
+    // there.
+    void ReportHidden(const std::string& folder, const std::string& shownFolder) {
+        std::vector<std::string> found;
+        FindDescriptors(folder, found);
+        for (const std::string& path : found)
+            Add(Severity::Error, "descriptor-not-read", Relative(path), 0,
+                "never read: " + shownFolder + " above it has no " +
+                    std::string(CCatalogItem::kDescriptorName) +
+                    ", and the menu looks no further down a folder without one");
+    }
+
+    static void FindDescriptors(const std::string& folder, std::vector<std::string>& found) {
+        const platform::CodePage page = platform::CodePage::System();
+        platform::FolderSearch entries;
+        if (!entries.FindFile(folder + "\\*.*")) return;
+        std::vector<std::string> subfolders;
+        bool more = true;
+        while (more) {
+            more = entries.FindNext();
+            if (entries.IsDots()) continue;
+            if (entries.IsDirectory())
+                subfolders.push_back(entries.GetFilePath());
+            else if (page.Upper(entries.GetFileName()) == CCatalogItem::kDescriptorName)
+                found.push_back(entries.GetFilePath());
+        }
+        std::sort(subfolders.begin(), subfolders.end());
+        // Only the topmost: below a descriptor that is never read, the
+        // others follow from it.
+        if (!found.empty()) return;
+        for (const std::string& sub : subfolders) FindDescriptors(sub, found);
+    }
+
+    void CheckDescriptor(const std::string& path, std::vector<DescriptorText>& texts) {
+        const std::string file = Relative(path);
+        const bool isRoot = Depth(path) == 0;
+        static const char* const kKeys[] = {"name", "version", "description",
+                                            "file", "icon", "priority"};
+        std::map<std::string, std::string> whole;
+        for (const char* key : kKeys) {
+            whole[key] = ReadWhole(path, key);
+            const std::string& value = whole[key];
+            if (value.size() > kMenuValue)
+                Add(Severity::Warning, "value-cut", file, KeyLine(path, "common", key),
+                    std::string("\"") + key + "\" is " + std::to_string(value.size()) +
+                        " bytes long; the menu reads the first 259 and loses " +
+                        Quote(value.substr(kMenuValue), 30));
+        }
+        for (const char* key : {"name", "version", "description"}) {
+            const std::string text = MenuValue(whole[key]);
+            if (!text.empty()) texts.push_back({key, text, file, KeyLine(path, "common", key)});
+        }
+
+        const std::string icon = MenuValue(whole["icon"]);
+        if (!icon.empty() &&
+            menu::BulletForKey(platform::CodePage::System().Upper(icon)) == menu::Bullet::None)
+            Add(Severity::Warning, "icon-unknown", file, KeyLine(path, "common", "icon"),
+                "icon " + Quote(icon) +
+                    " is not one of CD, WEB, FOLDER, BOOK, QXM, JEK, ZOV and YQ; the bullet "
+                    "follows from \"file\" instead");
+
+        const std::string priority = MenuValue(whole["priority"]);
+        if (!priority.empty() && !IsWholeNumber(priority))
+            Add(Severity::Warning, "priority-not-number", file,
+                KeyLine(path, "common", "priority"),
+                "priority " + Quote(priority) + " is not a whole number; the menu reads it as " +
+                    std::to_string(std::atoi(priority.c_str())));
+
+        // The root's "file" is never used: its page is shown, never clicked.
+        if (!isRoot) CheckFile(path, MenuValue(whole["file"]));
+    }
+
+    static bool IsWholeNumber(const std::string& s) {
+        size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+        if (i == s.size() || s.size() - i > 10) return false;
+        for (size_t j = i; j < s.size(); ++j)
+            if (s[j] < '0' || s[j] > '9') return false;
+        const long long v = std::atoll(s.c_str());
+        return v >= -2147483647LL - 1 && v <= 2147483647LL;
+    }
+
+    void CheckFile(const std::string& descriptor, const std::string& value) {
+        const std::string file = Relative(descriptor);
+        const unsigned line = KeyLine(descriptor, "common", "file");
+        const std::string folder = descriptor.substr(
+            0, platform::CodePage::System().FindLast(descriptor, '\\'));
+        const std::string joined = folder + "\\" + value;
+        const command::Kind kind = command::Classify(
+            StartsWithUpper(value, "HTTP") || StartsWithUpper(value, "FTP") ? value : joined);
+        const std::string what = "\"file\" " + Quote(value);
+
+        if (kind == command::Kind::SubMenu) return;
+        if (kind == command::Kind::Shell) {
+            Add(Severity::Warning, "address-shell", file, line,
+                "opens " + value + " in the user's browser (through the shell); the menu "
+                "then closes");
+            return;
+        }
+        if (kind == command::Kind::Download) {
+            const std::string dest = command::DownloadDestination("%TEMP%\\", value);
+            Add(Severity::Warning, "address-download", file, line,
+                "downloads " + value + " to " + dest + " and starts it");
+            if (!StartsWithUpper(value, "HTTPS:"))
+                Add(Severity::Warning, "download-unencrypted", file, line,
+                    "downloads over plain " +
+                        std::string(StartsWithUpper(value, "FTP:") ? "ftp" : "http") +
+                        " and starts what arrives: anyone on the way can replace the "
+                        "program; use https");
+            return;
+        }
+        // A program or document.
+        if (StartsWithUpper(value, "HTTP") || StartsWithUpper(value, "FTP")) {
+            Add(Severity::Error, "file-not-address", file, line,
+                what + " begins like an address but is none (only http:, https: and ftp: "
+                "are); the menu keeps it as written instead of looking in this folder, and "
+                "cannot start it; write .\\" + value + " for a file here");
+            return;
+        }
+        if (platform::CodePage::System().Find(value, ':') != std::string::npos ||
+            value.compare(0, 2, "\\\\") == 0) {
+            Add(Severity::Error, "file-leaves-medium", file, line,
+                what + " names a drive or another computer; the menu joins it to the "
+                "descriptor's folder and runs " + Shown(joined) +
+                ", which cannot exist; write the path relative to this folder");
+            return;
+        }
+        if (ClimbsAboveRoot(value, Depth(descriptor))) {
+            Add(Severity::Error, "file-leaves-medium", file, line,
+                what + " climbs above the medium's root with \"..\": " + Shown(joined) +
+                " is not on the medium");
+            return;
+        }
+        const bool exists = platform::PathExists(joined);
+        if (!value.empty() && (value[0] == '\\' || value[0] == '/')) {
+            Add(exists ? Severity::Warning : Severity::Error, "file-leading-backslash", file,
+                line,
+                what + " begins with a backslash, yet it does not start at the medium's "
+                "root: the menu runs " + Shown(joined) + ", in this folder" +
+                    (exists ? std::string() : std::string(", which does not exist")));
+            return;
+        }
+        if (!exists) {
+            Add(Severity::Error, "file-missing", file, line,
+                what + ": " + Shown(joined) + " does not exist");
+            return;
+        }
+        if (IsFolder(joined)) {
+            Add(Severity::Error, "file-is-folder", file, line,
+                what + " is a folder, which cannot be started; end it with a backslash (or "
+                "leave \"file\" out) for a sub-menu");
+            return;
+        }
+        if (!IsProgramName(joined))
+            Add(Severity::Error, "file-not-program", file, line,
+                what + " is not a program (.exe, .com, .bat or .cmd): the menu starts the "
+                "file itself, so a click on it fails");
+    }
+
+    // Downloads need the library beside the menu program.
+    void CheckDownloads() {
+        if (m_downloads.empty()) return;
+        if (platform::PathExists(m_root + "\\wizard.exe") &&
+            !platform::PathExists(m_root + "\\Online.dll"))
+            Add(Severity::Error, "online-dll-missing", m_downloads.front(), 0,
+                "the medium has wizard.exe but no Online.dll beside it, so no download "
+                "can start");
+    }
+
+    const Settings& m_settings;
+    std::string m_root;
+    ScanRecorder m_recorder;
+    Report m_report;
+    std::vector<std::string> m_downloads;
+};
+
+}  // namespace
+
+int Report::Count(Severity severity) const {
+    return static_cast<int>(std::count_if(findings.begin(), findings.end(),
+                                          [&](const Finding& f) { return f.severity == severity; }));
+}
+
+unsigned KeyLine(const std::string& path, const char* section, const char* key) {
+    const std::string native = platform::NativePath(path);
+    const std::vector<ini::SectionLayout> layout = ini::ReadLayout(native.c_str());
+    const platform::CodePage page = platform::CodePage::System();
+    auto same = [&](const std::string& a, const std::string& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            char x = a[i], y = b[i];
+            if (x >= 'a' && x <= 'z') x -= 32;
+            if (y >= 'a' && y <= 'z') y -= 32;
+            if (x != y) return false;
+        }
+        return true;
+    };
+    for (const ini::SectionLayout& s : layout) {
+        if (!same(s.name, section)) continue;
+        for (const ini::LayoutLine& l : s.entries) {
+            const size_t eq = page.Find(l.text, '=');
+            if (eq != std::string::npos && same(l.text.substr(0, eq), key)) return l.line;
+        }
+        return 0;
+    }
+    return 0;
+}
+
+std::string Quote(const std::string& text, size_t max) {
+    if (text.size() <= max) return "\"" + text + "\"";
+    const platform::CodePage page = platform::CodePage::System();
+    size_t end = 0;
+    while (end < text.size() && end + page.CharLength(text, end) <= max)
+        end += page.CharLength(text, end);
+    return "\"" + text.substr(0, end) + "...\"";
+}
+
+Report Check(const Settings& settings) {
+    Checker checker(settings);
+    return checker.Run();
+}
+
+}  // namespace medium_check

@@ -1,0 +1,89 @@
+// The medium checker: scans a medium exactly as the menu program does, with
+// the same catalog and translation code, and tells its author what the menu
+// will show, page by page, and what is wrong with it.
+#pragma once
+
+#include "platform/wintypes.h"
+
+#include <string>
+#include <vector>
+
+namespace medium_check {
+
+enum class Severity { Error, Warning };
+
+struct Finding {
+    Severity severity;
+    std::string code;     // the kind of finding, a fixed name for scripts
+    std::string file;     // the file it comes from, relative to the medium
+    unsigned line;        // its line in that file; 0 when it concerns no line
+    std::string message;
+};
+
+enum class Action { Page, Program, Shell, Download };
+
+struct Option {
+    int slot = 0;               // 1 to 7
+    std::string title;
+    std::string bullet;         // an icon key ("BOOK"), or the icon the
+                                // command gives: "folder", "globe", "compact disc"
+    std::string description;    // the description line, "\n" between its lines
+    std::string descriptor;
+    Action action = Action::Page;
+    std::string target;         // the program or the address
+    std::string destination;    // a download: where the file is written
+    int page = 0;               // a sub-menu: the page it opens
+};
+
+struct Page {
+    int number = 0;
+    std::string title;
+    std::string descriptor;
+    int parent = 0;             // 0 for the first page
+    int parentSlot = 0;
+    std::string titleDescription;  // what pointing at the title shows
+    std::vector<Option> options;
+};
+
+struct Settings {
+    std::string medium;       // absolute, Windows form
+    std::string shownAs;      // shown in place of `medium` in paths; empty: as it is
+    LCID locale = 0x0409;
+    std::string translation;  // the translation file; empty: the medium's translat.ini
+};
+
+struct Report {
+    std::string medium;            // as shown
+    std::string language;          // the section the menu reads
+    bool languageFound = false;    // that section is in the translation file
+    int charSet = 0;
+    std::string font;
+    std::string translation;       // the file, as shown
+    bool translationFound = false;
+    std::vector<std::string> sections;  // the language sections the file has
+    std::string caption;
+    std::string hint;
+    std::vector<Page> pages;
+    std::vector<Finding> findings;
+
+    int Count(Severity severity) const;
+};
+
+Report Check(const Settings& settings);
+
+std::string FormatText(const Report& report);
+std::string FormatJson(const Report& report);
+
+// The whole program: arguments (without the program's name) in, what to
+// print to standard output and standard error out, and the exit status:
+// 0 without errors, 1 with errors, 2 for bad usage.
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
+
+// The locale whose language is the section `name` (any case), as the menu's
+// language table maps it; 0 when no locale reads that section.
+LCID LocaleOfLanguage(const std::string& name);
+
+// The section names of the language table, "english" first.
+const std::vector<std::string>& LanguageNames();
+
+}  // namespace medium_check

@@ -1,0 +1,184 @@
+// The report as text for people and as JSON for scripts.
+#include "tools/medium_check/check.h"
+
+#include "platform/system.h"
+
+#include <cstdio>
+
+namespace medium_check {
+namespace {
+
+const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
+
+const char* ActionName(Action a) {
+    switch (a) {
+        case Action::Page: return "page";
+        case Action::Program: return "program";
+        case Action::Shell: return "shell";
+        case Action::Download: return "download";
+    }
+    return "";
+}
+
+std::string Counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// Each line of `text` after `indent`.
+std::string Indented(const std::string& text, const std::string& indent) {
+    std::string out;
+    size_t from = 0;
+    for (;;) {
+        const size_t nl = text.find('\n', from);
+        const std::string line =
+            text.substr(from, nl == std::string::npos ? std::string::npos : nl - from);
+        std::string lead = indent;
+        if (line.empty()) lead.erase(lead.find_last_not_of(' ') + 1);
+        out += lead + line + "\n";
+        if (nl == std::string::npos) break;
+        from = nl + 1;
+    }
+    return out;
+}
+
+std::string Click(const Option& o, const std::vector<Page>& pages) {
+    switch (o.action) {
+        case Action::Page: {
+            const Page& target = pages[static_cast<size_t>(o.page - 1)];
+            return "opens page " + std::to_string(o.page) +
+                   (target.options.empty() ? ", which has no options" : "");
+        }
+        case Action::Program: return "starts " + o.target;
+        case Action::Shell: return "opens " + o.target + " in the browser";
+        case Action::Download:
+            return "downloads " + o.target + " to " + o.destination + ", then starts it";
+    }
+    return "";
+}
+
+// JSON strings are UTF-8; the report's texts are in the ANSI code page.
+std::string Json(const std::string& ansi) {
+    const std::string text = platform::AnsiToUtf8(ansi);
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char esc[8];
+                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                    out += esc;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonNumberOrNull(int n) { return n ? std::to_string(n) : "null"; }
+
+}  // namespace
+
+std::string FormatText(const Report& r) {
+    std::string out;
+    out += "Medium       " + r.medium + "\n";
+    out += "Language     " + r.language + " (character set " + std::to_string(r.charSet) +
+           "), font \"" + r.font + "\"\n";
+    out += "Translation  " + r.translation;
+    if (!r.translationFound) {
+        out += " (none: English texts)";
+    } else {
+        std::string list;
+        for (const std::string& s : r.sections) list += (list.empty() ? "" : ", ") + s;
+        out += " (" + (list.empty() ? std::string("no language sections") : list) + ")";
+        if (!r.languageFound) out += "; no [" + r.language + "]: the menu reads [english]";
+    }
+    out += "\nCaption      " + r.caption + "\n";
+
+    for (const Page& p : r.pages) {
+        out += "\nPage " + std::to_string(p.number) + ": " + p.title + "   (" + p.descriptor + ")\n";
+        if (p.parent)
+            out += "  title: folder with an upward arrow; option " + std::to_string(p.parentSlot) +
+                   " of page " + std::to_string(p.parent) + ", and a click goes back there\n";
+        else
+            out += "  title: no bullet\n";
+        out += Indented(p.titleDescription, "       | ");
+        for (const Option& o : p.options) {
+            out += "  " + std::to_string(o.slot) + ". [" + o.bullet + "] " + o.title + "   (" +
+                   o.descriptor + ")\n";
+            out += Indented(o.description, "       | ");
+            out += "       click: " + Click(o, r.pages) + "\n";
+        }
+        if (p.options.empty()) out += "  (no options)\n";
+    }
+
+    const int errors = r.Count(Severity::Error), warnings = r.Count(Severity::Warning);
+    out += "\nFindings: " + Counted(errors, "error", "errors") + ", " +
+           Counted(warnings, "warning", "warnings") + "\n";
+    for (const Finding& f : r.findings) {
+        std::string where = f.file;
+        if (f.line) where += ":" + std::to_string(f.line);
+        out += std::string("  ") + SeverityName(f.severity) + (f.severity == Severity::Error ? "    " : "  ") +
+               where + ": " + f.message + "\n";
+    }
+    return out;
+}
+
+std::string FormatJson(const Report& r) {
+    std::string out = "{\n";
+    out += "  \"medium\": " + Json(r.medium) + ",\n";
+    out += "  \"language\": " + Json(r.language) + ",\n";
+    out += "  \"languageFound\": " + std::string(r.languageFound ? "true" : "false") + ",\n";
+    out += "  \"charSet\": " + std::to_string(r.charSet) + ",\n";
+    out += "  \"font\": " + Json(r.font) + ",\n";
+    out += "  \"translation\": " + Json(r.translation) + ",\n";
+    out += "  \"translationFound\": " + std::string(r.translationFound ? "true" : "false") + ",\n";
+    out += "  \"sections\": [";
+    for (size_t i = 0; i < r.sections.size(); ++i) out += (i ? ", " : "") + Json(r.sections[i]);
+    out += "],\n";
+    out += "  \"caption\": " + Json(r.caption) + ",\n";
+    out += "  \"pages\": [";
+    for (size_t i = 0; i < r.pages.size(); ++i) {
+        const Page& p = r.pages[i];
+        out += i ? ",\n" : "\n";
+        out += "    {\"page\": " + std::to_string(p.number) + ", \"title\": " + Json(p.title) +
+               ", \"descriptor\": " + Json(p.descriptor) +
+               ", \"parent\": " + JsonNumberOrNull(p.parent) +
+               ", \"parentSlot\": " + JsonNumberOrNull(p.parentSlot) +
+               ", \"titleDescription\": " + Json(p.titleDescription) + ",\n     \"options\": [";
+        for (size_t k = 0; k < p.options.size(); ++k) {
+            const Option& o = p.options[k];
+            out += k ? ",\n" : "\n";
+            out += "      {\"slot\": " + std::to_string(o.slot) + ", \"title\": " + Json(o.title) +
+                   ", \"bullet\": " + Json(o.bullet) + ", \"description\": " + Json(o.description) +
+                   ", \"descriptor\": " + Json(o.descriptor) + ", \"action\": \"" +
+                   ActionName(o.action) + "\", \"target\": " +
+                   (o.action == Action::Page ? "null" : Json(o.target)) +
+                   ", \"destination\": " +
+                   (o.action == Action::Download ? Json(o.destination) : "null") +
+                   ", \"page\": " + JsonNumberOrNull(o.page) + "}";
+        }
+        out += p.options.empty() ? "]}" : "\n     ]}";
+    }
+    out += r.pages.empty() ? "],\n" : "\n  ],\n";
+    out += "  \"findings\": [";
+    for (size_t i = 0; i < r.findings.size(); ++i) {
+        const Finding& f = r.findings[i];
+        out += i ? ",\n" : "\n";
+        out += std::string("    {\"severity\": \"") + SeverityName(f.severity) +
+               "\", \"code\": \"" + f.code + "\", \"file\": " + Json(f.file) +
+               ", \"line\": " + JsonNumberOrNull(static_cast<int>(f.line)) +
+               ", \"message\": " + Json(f.message) + "}";
+    }
+    out += r.findings.empty() ? "],\n" : "\n  ],\n";
+    out += "  \"errors\": " + std::to_string(r.Count(Severity::Error)) + ",\n";
+    out += "  \"warnings\": " + std::to_string(r.Count(Severity::Warning)) + "\n}\n";
+    return out;
+}
+
+}  // namespace medium_check

@@ -79,13 +79,14 @@ std::string FullPath(const std::string& userPath) {
     return path;
 }
 
-std::string AnsiToUtf8(const std::string& ansi) {
+std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {
     if (ansi.empty()) return std::string();
-    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(),
+    const UINT cp = codePage ? codePage : CP_ACP;
+    const int wide = MultiByteToWideChar(cp, 0, ansi.data(),
                                          static_cast<int>(ansi.size()), nullptr, 0);
     if (wide <= 0) return std::string();
     std::wstring w(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &w[0], wide);
+    MultiByteToWideChar(cp, 0, ansi.data(), static_cast<int>(ansi.size()), &w[0], wide);
     const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
     if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, &out[0], n, nullptr, nullptr);
@@ -162,11 +163,12 @@ std::string FullPath(const std::string& userPath) {
     return WindowsPath(path.empty() ? "/" : path);
 }
 
-std::string AnsiToUtf8(const std::string& ansi) {
-    const unsigned cp = CodePage::System().Number();
+std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {
+    const unsigned cp = codePage ? codePage : CodePage::System().Number();
     const std::string name = "CP" + std::to_string(cp);
     iconv_t cd = iconv_open("UTF-8", name.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-8", "CP1252");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return ansi;
     std::string out;
     std::string in = ansi;
     char* src = &in[0];
@@ -180,7 +182,7 @@ std::string AnsiToUtf8(const std::string& ansi) {
         if (r == static_cast<size_t>(-1) && errno != E2BIG) {
             // An undefined byte (or a lead byte at the end): one U+FFFD.
             out += "\xEF\xBF\xBD";
-            const platform::CodePage page = CodePage::System();
+            const CodePage page(cp);
             const size_t at = static_cast<size_t>(src - &in[0]);
             const size_t skip = std::min(page.CharLength(in, at), left);
             src += skip;

@@ -42,8 +42,8 @@ std::string WindowsPath(const std::string& nativePath);
 // backslash except after a drive. Empty when it cannot be made.
 std::string FullPath(const std::string& userPath);
 
-// A text of the ANSI code page in UTF-8; a byte sequence the code page does
-// not define becomes U+FFFD.
-std::string AnsiToUtf8(const std::string& ansi);
+// A text of code page `codePage` (0: the system's ANSI code page) in UTF-8;
+// a byte sequence the code page does not define becomes U+FFFD.
+std::string AnsiToUtf8(const std::string& ansi, unsigned codePage = 0);
 
 }  // namespace platform

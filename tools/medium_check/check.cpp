@@ -193,6 +193,7 @@ public:
         translator.Load(m_settings.locale, translation.c_str());
         m_report.language = translator.SelectLanguage(m_settings.locale);
         m_report.charSet = translator.m_nCharSet;
+        m_report.codePage = CodePageOfCharSet(translator.m_nCharSet);
         m_report.font = translator.GetFontFace();
         m_report.caption = translator.GetText(IDS_CAPTION);
         m_report.hint = translator.GetText(IDS_CHOOSE_OPTION);

@@ -57,6 +57,9 @@ struct Report {
     std::string language;          // the section the menu reads
     bool languageFound = false;    // that section is in the translation file
     int charSet = 0;
+    // The code page the menu's texts are drawn in: the one of the font's
+    // character set, or 0 for the system's ANSI code page.
+    unsigned codePage = 0;
     std::string font;
     std::string translation;       // the file, as shown
     bool translationFound = false;
@@ -71,8 +74,13 @@ struct Report {
 
 Report Check(const Settings& settings);
 
+// Both in UTF-8, converted from the report's code page.
 std::string FormatText(const Report& report);
 std::string FormatJson(const Report& report);
+
+// The code page of a font character set (LOGFONT's lfCharSet); 0 for the
+// ANSI and default sets, which mean the system's own.
+unsigned CodePageOfCharSet(int charSet);
 
 // The whole program: arguments (without the program's name) in, what to
 // print to standard output and standard error out, and the exit status:

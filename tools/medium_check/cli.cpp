@@ -101,7 +101,8 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         return bad("no folder " + medium);
     if (!translation.empty()) {
         settings.translation = platform::FullPath(translation);
-        if (settings.translation.empty() || !platform::PathExists(settings.translation))
+        if (settings.translation.empty() || !platform::PathExists(settings.translation) ||
+            ReadableFolder(settings.translation))
             return bad("no translation file " + translation);
     }
 

@@ -56,9 +56,11 @@ std::string Click(const Option& o, const std::vector<Page>& pages) {
     return "";
 }
 
-// JSON strings are UTF-8; the report's texts are in the ANSI code page.
-std::string Json(const std::string& ansi) {
-    const std::string text = platform::AnsiToUtf8(ansi);
+// JSON strings are UTF-8; the report's texts are in its code page. Each is
+// converted before it is escaped: in a double-byte code page the second byte
+// of a character may look like a backslash.
+std::string JsonString(const std::string& ansi, unsigned codePage) {
+    const std::string text = platform::AnsiToUtf8(ansi, codePage);
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
@@ -83,6 +85,20 @@ std::string Json(const std::string& ansi) {
 std::string JsonNumberOrNull(int n) { return n ? std::to_string(n) : "null"; }
 
 }  // namespace
+
+unsigned CodePageOfCharSet(int charSet) {
+    struct Pair {
+        int charSet;
+        unsigned codePage;
+    };
+    static const Pair kPairs[] = {{128, 932}, {129, 949}, {134, 936}, {136, 950},
+                                  {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255},
+                                  {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},
+                                  {238, 1250}};
+    for (const Pair& p : kPairs)
+        if (p.charSet == charSet) return p.codePage;
+    return 0;
+}
 
 std::string FormatText(const Report& r) {
     std::string out;
@@ -126,10 +142,11 @@ std::string FormatText(const Report& r) {
         out += std::string("  ") + SeverityName(f.severity) + (f.severity == Severity::Error ? "    " : "  ") +
                where + ": " + f.message + "\n";
     }
-    return out;
+    return platform::AnsiToUtf8(out, r.codePage);
 }
 
 std::string FormatJson(const Report& r) {
+    const auto Json = [&](const std::string& text) { return JsonString(text, r.codePage); };
     std::string out = "{\n";
     out += "  \"medium\": " + Json(r.medium) + ",\n";
     out += "  \"language\": " + Json(r.language) + ",\n";

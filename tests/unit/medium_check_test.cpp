@@ -470,6 +470,7 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
   "translationFound": false,
   "sections": [],
   "caption": "Vantrell Installation Wizard",
+  "hint": "Choose an option by clicking on it",
   "pages": [
     {"page": 1, "title": "Café", "descriptor": "QXMSETUP.INI", "parent": null, "parentSlot": null, "titleDescription": "Café",
      "options": [

@@ -378,8 +378,9 @@ private:
                 for (const auto& below : child->m_children) titles.push_back(below->GetTitle());
                 Add(Severity::Error, "entries-below-product", descriptor, 0,
                     "a click on " + Quote(child->GetTitle(), 40) + " " +
-                        (kind == command::Kind::Program ? "starts a program"
-                                                        : "opens an address") +
+                        (kind == command::Kind::Program    ? "starts a program"
+                         : kind == command::Kind::Download ? "downloads a program"
+                                                           : "opens an address") +
                         ", so the " + Plural(titles.size(), "entry", "entries") + " below it (" +
                         TitleList(titles) + ") are never shown");
             }

@@ -25,8 +25,13 @@ void Write(FILE* stream, const std::string& text) {
             MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                 &wide[0], n);
             std::fflush(stream);
-            DWORD written;
-            WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+            // In pieces: some consoles refuse one very long write.
+            const size_t kPiece = 8192;
+            for (size_t at = 0; at < wide.size(); at += kPiece) {
+                const size_t n = wide.size() - at < kPiece ? wide.size() - at : kPiece;
+                DWORD written;
+                WriteConsoleW(handle, wide.data() + at, static_cast<DWORD>(n), &written, nullptr);
+            }
             return;
         }
     }

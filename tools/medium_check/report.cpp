@@ -112,9 +112,15 @@ std::string FormatText(const Report& r) {
         std::string list;
         for (const std::string& s : r.sections) list += (list.empty() ? "" : ", ") + s;
         out += " (" + (list.empty() ? std::string("no language sections") : list) + ")";
-        if (!r.languageFound) out += "; no [" + r.language + "]: the menu reads [english]";
+        if (!r.languageFound) {
+            bool english = false;
+            for (const std::string& s : r.sections) english = english || s == "english";
+            out += "; no [" + r.language + "]: " +
+                   (english ? "the menu reads [english]" : "English texts");
+        }
     }
     out += "\nCaption      " + r.caption + "\n";
+    out += "Hint         " + r.hint + "\n";
 
     for (const Page& p : r.pages) {
         out += "\nPage " + std::to_string(p.number) + ": " + p.title + "   (" + p.descriptor + ")\n";
@@ -159,6 +165,7 @@ std::string FormatJson(const Report& r) {
     for (size_t i = 0; i < r.sections.size(); ++i) out += (i ? ", " : "") + Json(r.sections[i]);
     out += "],\n";
     out += "  \"caption\": " + Json(r.caption) + ",\n";
+    out += "  \"hint\": " + Json(r.hint) + ",\n";
     out += "  \"pages\": [";
     for (size_t i = 0; i < r.pages.size(); ++i) {
         const Page& p = r.pages[i];

@@ -20,8 +20,8 @@ using testing_support::TempDir;
 
 namespace {
 
-std::string SampleMedium() {
-    std::string path = SAMPLE_MEDIUM;
+// A file of the source tree in the program's form.
+std::string SourcePath(std::string path) {
 #ifdef _WIN32
     std::replace(path.begin(), path.end(), '/', '\\');
     return "Z:" + path;
@@ -29,6 +29,8 @@ std::string SampleMedium() {
     return platform::WindowsPath(path);
 #endif
 }
+
+std::string SampleMedium() { return SourcePath(SOURCE_DIR "/examples/medium"); }
 
 // The part of a text report from its first page to the findings.
 std::string PagesOf(const std::string& text) {
@@ -139,6 +141,10 @@ TEST(MediumCheck, PrintsTheSampleMediumPageByPage) {
     const Report report = medium_check::Check(settings);
     const std::string text = medium_check::FormatText(report);
     EXPECT_EQ(PagesOf(text), kSamplePages);
+    // The README shows this very report.
+    EXPECT_NE(testing_support::ReadAll(SourcePath(SOURCE_DIR "/README.md")).find(text),
+              std::string::npos)
+        << "README.md shows another report than\n" << text;
     EXPECT_EQ(report.caption, "Vantrell Installation Wizard");
     EXPECT_EQ(report.sections,
               (std::vector<std::string>{"english", "spanish", "french", "japanese", "russian"}));

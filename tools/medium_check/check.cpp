@@ -244,7 +244,11 @@ private:
         if (page.Upper(file).find(CCatalogItem::kDescriptorName) == std::string::npos)
             return "\x7F" + file;
         const size_t slash = page.FindLast(file, '\\');
-        return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+        std::string key = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+        // Folder by folder: "a\b\" before "a\b2\" and "a\b\c\".
+        for (size_t i = page.Find(key, '\\'); i != std::string::npos; i = page.Find(key, '\\', i + 1))
+            key[i] = '\x01';
+        return key;
     }
 
     void Add(Severity severity, const char* code, const std::string& file, unsigned line,

@@ -200,4 +200,17 @@ std::vector<SectionLayout> ReadLayout(const char* path) {
     return layout;
 }
 
+unsigned LineOf(const std::vector<SectionLayout>& layout, const char* section,
+                const char* key) {
+    if (!section || !key) return 0;
+    const std::string sectionName = Trim(section), keyName = Trim(key);
+    for (const SectionLayout& s : layout) {
+        if (!SameName(s.name, sectionName.c_str())) continue;
+        for (const LayoutLine& l : s.entries)
+            if (SameName(l.text.substr(0, l.text.find('=')), keyName.c_str())) return l.line;
+        return 0;
+    }
+    return 0;
+}
+
 }  // namespace ini

@@ -40,5 +40,9 @@ struct SectionLayout {
     std::vector<LayoutLine> entries;
 };
 std::vector<SectionLayout> ReadLayout(const char* path);
+// The line of `key` in `section`, found as ReadString finds it: the first
+// section of that name, its first line of that name. 0 when absent.
+unsigned LineOf(const std::vector<SectionLayout>& layout, const char* section,
+                const char* key);
 
 }  // namespace ini

@@ -36,6 +36,7 @@ public:
 
     void DescriptorRead(const CCatalogItem& item, const std::string& path) override {
         m_descriptors[&item] = path;
+        m_commands[path] = item.GetFile();
     }
 
     void FolderDropped(const CCatalogItem& item, const std::string& folder) override {
@@ -54,6 +55,11 @@ public:
         return it == m_descriptors.end() ? std::string() : it->second;
     }
     const std::vector<Dropped>& DroppedFolders() const { return m_dropped; }
+    // The command the menu made of a descriptor's "file".
+    std::string CommandOf(const std::string& descriptor) const {
+        auto it = m_commands.find(descriptor);
+        return it == m_commands.end() ? std::string() : it->second;
+    }
     // Every descriptor file the scan read, dropped or not.
     std::vector<std::string> AllDescriptors() const {
         std::vector<std::string> all = m_droppedDescriptors;
@@ -81,6 +87,7 @@ private:
     }
 
     std::map<const CCatalogItem*, std::string> m_descriptors;
+    std::map<std::string, std::string> m_commands;
     std::vector<std::string> m_droppedDescriptors;
     std::vector<Dropped> m_dropped;
 };
@@ -90,20 +97,11 @@ struct ObserverScope {
     ~ObserverScope() { CCatalogItem::SetScanObserver(nullptr); }
 };
 
-std::string Plural(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-// A list of titles for a message: "a", "b" and 3 more.
+// Titles for a message, each in quotes, three at the most.
 std::string TitleList(const std::vector<std::string>& titles) {
-    std::string list;
-    const size_t shown = std::min<size_t>(titles.size(), 3);
-    for (size_t i = 0; i < shown; ++i) {
-        if (i) list += i + 1 == titles.size() ? " and " : ", ";
-        list += Quote(titles[i], 40);
-    }
-    if (titles.size() > shown) list += " and " + std::to_string(titles.size() - shown) + " more";
-    return list;
+    std::vector<std::string> quoted;
+    for (const std::string& t : titles) quoted.push_back(Quote(t, 40));
+    return ListOf(quoted, 3);
 }
 
 size_t CountBelow(const CCatalogItem& item) {
@@ -130,13 +128,6 @@ bool IsProgramName(const std::string& path) {
            EndsWithUpper(path, ".BAT") || EndsWithUpper(path, ".CMD");
 }
 
-bool IsFolder(const std::string& path) {
-    platform::FolderSearch search;
-    if (!search.FindFile(path)) return false;
-    search.FindNext();
-    return search.IsDirectory();
-}
-
 // Whether a relative path climbs above the medium's root, starting from a
 // folder `depth` levels below it.
 bool ClimbsAboveRoot(const std::string& value, int depth) {
@@ -159,13 +150,29 @@ bool ClimbsAboveRoot(const std::string& value, int depth) {
     return false;
 }
 
-std::string ReadWhole(const std::string& path, const char* key) {
-    std::unique_ptr<char[]> buf(new char[kWholeValue]);
-    const DWORD n = platform::ProfileString("common", key, "", buf.get(), kWholeValue,
-                                            path.c_str());
-    return std::string(buf.get(), n < kWholeValue ? n : kWholeValue - 1);
-}
+// One descriptor file: its values as the profile functions read them, whole
+// (to see what the menu cuts), and the lines of its keys.
+class DescriptorFile {
+public:
+    explicit DescriptorFile(const std::string& path)
+        : m_path(path),
+          m_layout(ini::ReadLayout(platform::NativePath(path).c_str())),
+          m_buffer(new char[kWholeValue]) {}
 
+    std::string Whole(const char* key) const {
+        const DWORD n = platform::ProfileString("common", key, "", m_buffer.get(), kWholeValue,
+                                                m_path.c_str());
+        return std::string(m_buffer.get(), n < kWholeValue ? n : kWholeValue - 1);
+    }
+    unsigned Line(const char* key) const { return ini::LineOf(m_layout, "common", key); }
+
+private:
+    std::string m_path;
+    std::vector<ini::SectionLayout> m_layout;
+    std::unique_ptr<char[]> m_buffer;
+};
+
+// What the menu reads of a value.
 std::string MenuValue(const std::string& whole) {
     return whole.substr(0, std::min(whole.size(), kMenuValue));
 }
@@ -178,6 +185,10 @@ public:
         const platform::CodePage page = platform::CodePage::System();
         while (!m_root.empty() && page.FindLast(m_root, '\\') == m_root.size() - 1)
             m_root.pop_back();
+        // What a path below the root begins with in the report.
+        std::string as = settings.shownAs.empty() ? m_root : settings.shownAs;
+        while (!as.empty() && page.FindLast(as, '\\') == as.size() - 1) as.pop_back();
+        m_shownBelow = as + "\\";
     }
 
     Report Run() {
@@ -228,12 +239,14 @@ public:
 
         // Files in a fixed order (each folder's descriptor before those of
         // its subfolders), then lines; findings of one place keep their order.
-        std::stable_sort(m_report.findings.begin(), m_report.findings.end(),
-                         [](const Finding& a, const Finding& b) {
-                             const std::string ka = SortKey(a.file), kb = SortKey(b.file);
-                             if (ka != kb) return ka < kb;
-                             return a.line < b.line;
-                         });
+        std::vector<std::pair<std::string, Finding>> keyed;
+        for (Finding& f : m_report.findings) keyed.push_back({SortKey(f.file), std::move(f)});
+        std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            if (a.first != b.first) return a.first < b.first;
+            return a.second.line < b.second.line;
+        });
+        m_report.findings.clear();
+        for (auto& k : keyed) m_report.findings.push_back(std::move(k.second));
         return m_report;
     }
 
@@ -258,27 +271,23 @@ private:
 
     // A path on the medium as the report shows it.
     std::string Shown(const std::string& path) const {
-        if (m_settings.shownAs.empty()) return path;
-        if (path.compare(0, m_root.size(), m_root) != 0) return path;
-        if (path.size() > m_root.size() && path[m_root.size()] != '\\') return path;
-        std::string as = m_settings.shownAs;
-        const std::string rest = path.substr(m_root.size());
-        if (!as.empty() && as.back() == '\\' && !rest.empty()) as.pop_back();
-        if (rest.empty() && as.size() == 2 && as[1] == ':') as += '\\';
-        return as + rest;
+        if (path == m_root) {
+            // "D:" alone would be the drive's current folder.
+            const std::string root = m_shownBelow.substr(0, m_shownBelow.size() - 1);
+            return root.size() == 2 && root[1] == ':' ? m_shownBelow : root;
+        }
+        if (path.compare(0, m_root.size() + 1, m_root + "\\") != 0) return path;
+        return m_shownBelow + path.substr(m_root.size() + 1);
     }
     // Every path on the medium in a text, as the report shows it.
     std::string ShownText(const std::string& text) const {
-        if (m_settings.shownAs.empty()) return text;
         const platform::CodePage page = platform::CodePage::System();
         const std::string from = m_root + "\\";
-        std::string to = Shown(m_root + "\\x");
-        to.pop_back();
         std::string out;
         size_t at = 0;
         for (size_t hit; (hit = page.FindText(text, from, at)) != std::string::npos;) {
             out.append(text, at, hit - at);
-            out += to;
+            out += m_shownBelow;
             at = hit + from.size();
         }
         return out + text.substr(at);
@@ -363,7 +372,7 @@ private:
                                       Quote(child->GetTitle(), 40) +
                                       ", is never shown: a page has room for seven options";
                 const size_t below = CountBelow(*child);
-                if (below) message += "; the " + Plural(below, "entry", "entries") +
+                if (below) message += "; the " + Counted(below, "entry", "entries") +
                                       " below it go with it";
                 Add(Severity::Error, "unreachable-option", descriptor, 0, message);
                 continue;
@@ -385,7 +394,7 @@ private:
                         (kind == command::Kind::Program    ? "starts a program"
                          : kind == command::Kind::Download ? "downloads a program"
                                                            : "opens an address") +
-                        ", so the " + Plural(titles.size(), "entry", "entries") + " below it (" +
+                        ", so the " + Counted(titles.size(), "entry", "entries") + " below it (" +
                         TitleList(titles) + ") are never shown");
             }
         }
@@ -402,10 +411,10 @@ private:
                 : "the name " + Quote(d.name) + " is empty once %V is filled with the version " +
                       Quote(d.version) + ", so the menu leaves the entry out";
             if (!d.below.empty())
-                message += ", with the " + Plural(d.below.size(), "entry", "entries") +
+                message += ", with the " + Counted(d.below.size(), "entry", "entries") +
                            " below it (" + TitleList(d.below) + ")";
             Add(Severity::Error, "entry-disappears", Relative(d.descriptor),
-                KeyLine(d.descriptor, "common", "name"), message);
+                DescriptorFile(d.descriptor).Line("name"), message);
         }
     }
 
@@ -443,42 +452,41 @@ private:
     }
 
     void CheckDescriptor(const std::string& path, std::vector<DescriptorText>& texts) {
+        const DescriptorFile descriptor(path);
         const std::string file = Relative(path);
-        const bool isRoot = Depth(path) == 0;
         static const char* const kKeys[] = {"name", "version", "description",
                                             "file", "icon", "priority"};
         std::map<std::string, std::string> whole;
         for (const char* key : kKeys) {
-            whole[key] = ReadWhole(path, key);
-            const std::string& value = whole[key];
+            const std::string& value = whole[key] = descriptor.Whole(key);
             if (value.size() > kMenuValue)
-                Add(Severity::Warning, "value-cut", file, KeyLine(path, "common", key),
+                Add(Severity::Warning, "value-cut", file, descriptor.Line(key),
                     std::string("\"") + key + "\" is " + std::to_string(value.size()) +
                         " bytes long; the menu reads the first 259 and loses " +
                         Quote(value.substr(kMenuValue), 30));
         }
         for (const char* key : {"name", "version", "description"}) {
             const std::string text = MenuValue(whole[key]);
-            if (!text.empty()) texts.push_back({key, text, file, KeyLine(path, "common", key)});
+            if (!text.empty()) texts.push_back({key, text, file, descriptor.Line(key)});
         }
 
         const std::string icon = MenuValue(whole["icon"]);
         if (!icon.empty() &&
             menu::BulletForKey(platform::CodePage::System().Upper(icon)) == menu::Bullet::None)
-            Add(Severity::Warning, "icon-unknown", file, KeyLine(path, "common", "icon"),
+            Add(Severity::Warning, "icon-unknown", file, descriptor.Line("icon"),
                 "icon " + Quote(icon) +
                     " is not one of CD, WEB, FOLDER, BOOK, QXM, JEK, ZOV and YQ; the bullet "
                     "follows from \"file\" instead");
 
         const std::string priority = MenuValue(whole["priority"]);
         if (!priority.empty() && !IsWholeNumber(priority))
-            Add(Severity::Warning, "priority-not-number", file,
-                KeyLine(path, "common", "priority"),
+            Add(Severity::Warning, "priority-not-number", file, descriptor.Line("priority"),
                 "priority " + Quote(priority) + " is not a whole number; the menu reads it as " +
                     std::to_string(std::atoi(priority.c_str())));
 
         // The root's "file" is never used: its page is shown, never clicked.
-        if (!isRoot) CheckFile(path, MenuValue(whole["file"]));
+        if (Depth(path) > 0)
+            CheckFile(path, MenuValue(whole["file"]), descriptor.Line("file"));
     }
 
     static bool IsWholeNumber(const std::string& s) {
@@ -490,14 +498,12 @@ private:
         return v >= -2147483647LL - 1 && v <= 2147483647LL;
     }
 
-    void CheckFile(const std::string& descriptor, const std::string& value) {
+    // `value` is "file" as the menu reads it; the menu's command made of it
+    // is the joined path, unless the value was kept as written.
+    void CheckFile(const std::string& descriptor, const std::string& value, unsigned line) {
         const std::string file = Relative(descriptor);
-        const unsigned line = KeyLine(descriptor, "common", "file");
-        const std::string folder = descriptor.substr(
-            0, platform::CodePage::System().FindLast(descriptor, '\\'));
-        const std::string joined = folder + "\\" + value;
-        const command::Kind kind = command::Classify(
-            StartsWithUpper(value, "HTTP") || StartsWithUpper(value, "FTP") ? value : joined);
+        const std::string joined = m_recorder.CommandOf(descriptor);
+        const command::Kind kind = command::Classify(joined);
         const std::string what = "\"file\" " + Quote(value);
 
         if (kind == command::Kind::SubMenu) return;
@@ -520,7 +526,7 @@ private:
             return;
         }
         // A program or document.
-        if (StartsWithUpper(value, "HTTP") || StartsWithUpper(value, "FTP")) {
+        if (joined == value) {
             Add(Severity::Error, "file-not-address", file, line,
                 what + " begins like an address but is none (only http:, https: and ftp: "
                 "are); the menu keeps it as written instead of looking in this folder, and "
@@ -579,6 +585,7 @@ private:
 
     const Settings& m_settings;
     std::string m_root;
+    std::string m_shownBelow;
     ScanRecorder m_recorder;
     Report m_report;
     std::vector<std::string> m_downloads;
@@ -591,29 +598,26 @@ int Report::Count(Severity severity) const {
                                           [&](const Finding& f) { return f.severity == severity; }));
 }
 
-unsigned KeyLine(const std::string& path, const char* section, const char* key) {
-    const std::string native = platform::NativePath(path);
-    const std::vector<ini::SectionLayout> layout = ini::ReadLayout(native.c_str());
-    const platform::CodePage page = platform::CodePage::System();
-    auto same = [&](const std::string& a, const std::string& b) {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i) {
-            char x = a[i], y = b[i];
-            if (x >= 'a' && x <= 'z') x -= 32;
-            if (y >= 'a' && y <= 'z') y -= 32;
-            if (x != y) return false;
-        }
-        return true;
-    };
-    for (const ini::SectionLayout& s : layout) {
-        if (!same(s.name, section)) continue;
-        for (const ini::LayoutLine& l : s.entries) {
-            const size_t eq = page.Find(l.text, '=');
-            if (eq != std::string::npos && same(l.text.substr(0, eq), key)) return l.line;
-        }
-        return 0;
+std::string Counted(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string ListOf(const std::vector<std::string>& items, size_t most) {
+    const size_t shown = std::min(items.size(), most);
+    std::string list;
+    for (size_t i = 0; i < shown; ++i) {
+        if (i) list += i + 1 == items.size() ? " and " : ", ";
+        list += items[i];
     }
-    return 0;
+    if (items.size() > shown) list += " and " + std::to_string(items.size() - shown) + " more";
+    return list;
+}
+
+bool IsFolder(const std::string& path) {
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    platform::FolderSearch search;
+    return search.FindFile(folder + "\\*.*");
 }
 
 std::string Quote(const std::string& text, size_t max) {

@@ -3,6 +3,7 @@
 
 #include "tools/medium_check/check.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,14 @@ struct DescriptorText {
     unsigned line;
 };
 
-// The line (counted from 1) of `key` in `section` of an initialisation file,
-// as the profile functions find it: the first section of that name, the
-// first key of that name, both without regard to case. 0 when absent.
-unsigned KeyLine(const std::string& path, const char* section, const char* key);
+// "1 entry", "2 entries".
+std::string Counted(size_t n, const char* one, const char* many);
+
+// "a, b and c"; past `most` items, "a, b and 3 more".
+std::string ListOf(const std::vector<std::string>& items, size_t most = SIZE_MAX);
+
+// A folder that can be read (a drive root too).
+bool IsFolder(const std::string& path);
 
 // The translation file's findings. Loads each of its language sections in
 // turn; the caller loads the chosen language again afterwards.

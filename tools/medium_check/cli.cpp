@@ -1,5 +1,5 @@
 // The command line of the medium checker.
-#include "tools/medium_check/check.h"
+#include "tools/medium_check/check_internal.h"
 
 #include "platform/folder_search.h"
 #include "platform/system.h"
@@ -23,13 +23,6 @@ std::string Usage() {
            "  --as FOLDER         show paths as they will be on the medium (--as D:)\n"
            "  --json              the same report as JSON\n"
            "Exit status: 0 without errors, 1 with errors, 2 for bad usage.\n";
-}
-
-bool ReadableFolder(const std::string& path) {
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    platform::FolderSearch search;
-    return search.FindFile(folder + "\\*.*");
 }
 
 bool ParseLocale(const std::string& text, LCID& locale) {
@@ -97,12 +90,12 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         return bad("not a locale number: " + locale);
 
     settings.medium = platform::FullPath(medium);
-    if (settings.medium.empty() || !ReadableFolder(settings.medium))
+    if (settings.medium.empty() || !IsFolder(settings.medium))
         return bad("no folder " + medium);
     if (!translation.empty()) {
         settings.translation = platform::FullPath(translation);
         if (settings.translation.empty() || !platform::PathExists(settings.translation) ||
-            ReadableFolder(settings.translation))
+            IsFolder(settings.translation))
             return bad("no translation file " + translation);
     }
 

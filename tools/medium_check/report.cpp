@@ -1,5 +1,5 @@
 // The report as text for people and as JSON for scripts.
-#include "tools/medium_check/check.h"
+#include "tools/medium_check/check_internal.h"
 
 #include "platform/system.h"
 
@@ -18,10 +18,6 @@ const char* ActionName(Action a) {
         case Action::Download: return "download";
     }
     return "";
-}
-
-std::string Counted(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 // Each line of `text` after `indent`.
@@ -140,8 +136,8 @@ std::string FormatText(const Report& r) {
     }
 
     const int errors = r.Count(Severity::Error), warnings = r.Count(Severity::Warning);
-    out += "\nFindings: " + Counted(errors, "error", "errors") + ", " +
-           Counted(warnings, "warning", "warnings") + "\n";
+    out += "\nFindings: " + Counted(static_cast<size_t>(errors), "error", "errors") + ", " +
+           Counted(static_cast<size_t>(warnings), "warning", "warnings") + "\n";
     for (const Finding& f : r.findings) {
         std::string where = f.file;
         if (f.line) where += ":" + std::to_string(f.line);

@@ -41,12 +41,9 @@ std::vector<std::string> WholeSection(const std::string& path, const std::string
 }
 
 std::string SectionList(const std::vector<std::string>& names) {
-    std::string list;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (i) list += i + 1 == names.size() ? " and " : ", ";
-        list += "[" + names[i] + "]";
-    }
-    return list;
+    std::vector<std::string> bracketed;
+    for (const std::string& n : names) bracketed.push_back("[" + n + "]");
+    return ListOf(bracketed);
 }
 
 std::string WithCommas(size_t n) {

@@ -6,6 +6,8 @@
 #include "catalog/command.h"
 #include "platform/codepage.h"
 
+#include "tests/unit/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,11 +19,11 @@
 
 using menu::Bullet;
 
+using testing_support::kHyou;
+using testing_support::kSo;
+
 namespace {
 
-// Shift-JIS characters whose second byte is a backslash.
-const std::string kSo = "\x83\x5C";
-const std::string kHyou = "\x95\x5C";
 
 // A root with one child that carries `key` and `command`.
 struct Tree {

@@ -1,17 +1,20 @@
 #include "platform/codepage.h"
 #include "platform/wintypes.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 using platform::CodePage;
 
+using testing_support::kHyou;
+using testing_support::kSo;
+
 namespace {
 
-// Shift-JIS characters whose second byte is a backslash or an equals sign.
-const std::string kSo = "\x83\x5C";     // katakana SO, second byte "\"
-const std::string kHyou = "\x95\x5C";   // second byte "\"
+// A Shift-JIS character whose second byte is an equals sign.
 const std::string kEq = "\x95\x3D";     // second byte "="
 
 struct SearchCase {

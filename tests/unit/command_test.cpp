@@ -1,5 +1,7 @@
 #include "catalog/command.h"
 
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,11 +9,11 @@
 using command::Kind;
 using platform::CodePage;
 
+using testing_support::kHyou;
+using testing_support::kSo;
+
 namespace {
 
-// Shift-JIS characters whose second byte is a backslash.
-const std::string kSo = "\x83\x5C";
-const std::string kHyou = "\x95\x5C";
 
 struct KindCase {
     unsigned cp;

@@ -5,6 +5,11 @@
 
 namespace testing_support {
 
+// Shift-JIS characters whose second byte is a backslash: katakana SO and
+// the kanji HYOU.
+inline const std::string kSo = "\x83\x5C";
+inline const std::string kHyou = "\x95\x5C";
+
 // A fresh folder removed with everything in it when the object goes.
 // Paths are in the program's (Windows) form on both builds.
 class TempDir {

@@ -30,23 +30,59 @@ std::string BlankPass(const std::string& s) {
     return out;
 }
 
-// Replaces every occurrence of `placeholder`, left to right; inserted text is
-// not searched again.
-std::string Fill(const std::string& s, const char* placeholder,
-                 const std::string& text) {
+// A text of one display step, and whether it was cut on the way.
+struct Bounded {
+    std::string text;
+    bool cut;
+};
+
+// `s` cut to the longest run of whole characters that fits the limit.
+void CutToLimit(const platform::CodePage& page, std::string& s, bool& cut) {
+    const size_t limit = CCatalogItem::kMaxDisplayText;
+    if (s.size() <= limit) return;
+    size_t keep = 0;
+    while (keep < limit) {
+        const size_t len = page.CharLength(s, keep);
+        if (keep + len > limit) break;
+        keep += len;
+    }
+    s.resize(keep);
+    cut = true;
+}
+
+// Replaces every occurrence of `placeholder`, left to right (inserted text
+// is not searched again), then the blank pass. The filled text is built to
+// twice the limit at most: the blank pass at least halves what it is given,
+// so what is dropped there could never have reached the kept part.
+Bounded Fill(const Bounded& s, const char* placeholder, const Bounded& text) {
     const platform::CodePage page = platform::CodePage::System();
+    const size_t room = 2 * CCatalogItem::kMaxDisplayText + 2;
     const std::string what(placeholder);
     std::string out;
+    bool cut = s.cut;
+    auto append = [&](const std::string& from, size_t at, size_t n) {
+        if (out.size() + n > room) {
+            n = room - out.size();
+            cut = true;
+        }
+        out.append(from, at, n);
+    };
     size_t from = 0;
-    for (;;) {
-        size_t at = page.FindText(s, what, from);
+    while (out.size() < room) {
+        size_t at = page.FindText(s.text, what, from);
         if (at == std::string::npos) break;
-        out.append(s, from, at - from);
-        out += text;
+        append(s.text, from, at - from);
+        append(text.text, 0, text.text.size());
+        cut = cut || text.cut;
         from = at + what.size();
     }
-    out.append(s, from, std::string::npos);
-    return BlankPass(out);
+    if (out.size() < room)
+        append(s.text, from, s.text.size() - from);
+    else if (from < s.text.size())
+        cut = true;
+    Bounded result{BlankPass(out), cut};
+    CutToLimit(page, result.text, result.cut);
+    return result;
 }
 
 }  // namespace
@@ -107,15 +143,27 @@ void CCatalogItem::AddChild(std::unique_ptr<CCatalogItem> child) {
     m_children.push_back(std::move(child));
 }
 
-std::string CCatalogItem::GetTitle() const {
-    std::string title = Fill(m_strName, "%V", m_strVersion);
-    if (m_pParent) title = Fill(title, "%T", m_pParent->GetTitle());
-    return title;
+std::string CCatalogItem::GetTitle(bool* cut) const {
+    Bounded title = Fill({m_strName, false}, "%V", {m_strVersion, false});
+    if (m_pParent) {
+        Bounded parent;
+        parent.text = m_pParent->GetTitle(&parent.cut);
+        title = Fill(title, "%T", parent);
+    }
+    if (cut) *cut = title.cut;
+    return title.text;
 }
 
-std::string CCatalogItem::GetDisplayDescription() const {
-    std::string text = Fill(m_strDescription, "%P", GetTitle());
-    text = Fill(text, "%V", m_strVersion);
-    if (m_pParent) text = Fill(text, "%T", m_pParent->GetTitle());
-    return text;
+std::string CCatalogItem::GetDisplayDescription(bool* cut) const {
+    Bounded own;
+    own.text = GetTitle(&own.cut);
+    Bounded text = Fill({m_strDescription, false}, "%P", own);
+    text = Fill(text, "%V", {m_strVersion, false});
+    if (m_pParent) {
+        Bounded parent;
+        parent.text = m_pParent->GetTitle(&parent.cut);
+        text = Fill(text, "%T", parent);
+    }
+    if (cut) *cut = text.cut;
+    return text.text;
 }

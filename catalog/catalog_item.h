@@ -54,10 +54,19 @@ public:
     // priority: non-zero priorities ascending, ties in order of arrival,
     // priority 0 last.
     void AddChild(std::unique_ptr<CCatalogItem> child);
-    // The display title: the name with "%V" and "%T" filled in.
-    std::string GetTitle() const;
-    // The display description: "%P", "%V" and "%T" filled in.
-    std::string GetDisplayDescription() const;
+    // The longest display text, in bytes: far more than any window shows.
+    // A name that fills in its parent's title several times would otherwise
+    // grow without bound down the tree.
+    static const size_t kMaxDisplayText = 4096;
+
+    // The display title: the name with "%V" and "%T" filled in. Every step
+    // of its making is cut to kMaxDisplayText bytes on a character boundary,
+    // so the work is bounded too; `cut`, when given, tells whether any step
+    // was. A text that was never cut is exactly the filled-in name.
+    std::string GetTitle(bool* cut = nullptr) const;
+    // The display description: "%P", "%V" and "%T" filled in, bounded in
+    // the same way.
+    std::string GetDisplayDescription(bool* cut = nullptr) const;
 
     std::string m_strName;
     std::string m_strVersion;

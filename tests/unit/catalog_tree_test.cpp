@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <set>
@@ -173,6 +174,77 @@ TEST(CatalogTree, PlaceholdersInDoubleByteTextOnTheHost) {
     EXPECT_EQ(root.GetTitle(), "\x83" "2");
 }
 #endif
+
+// The bound on display texts. Each case is a chain from the root down; the
+// last item's title (and, with "%P", its description) is checked: its
+// length, whether it was cut, and that it is the exact text's beginning.
+struct BoundCase {
+    const char* what;
+    unsigned codePage;
+    std::vector<std::string> names;  // root first
+    size_t length;                   // of the last title
+    bool cut;
+    std::string begins;              // the last title begins with this
+};
+
+std::string Times(const std::string& s, size_t n) {
+    std::string out;
+    for (size_t i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+TEST(CatalogTree, DisplayTextsStopAtTheLimit) {
+    const size_t L = CCatalogItem::kMaxDisplayText;
+    const std::string dbcs = "\x83\x41";  // a Shift-JIS character
+    std::vector<std::string> doubling(14, "%T%T");
+    doubling[0] = "x";
+    std::vector<std::string> exactly(13, "%T%T");
+    exactly[0] = "x";
+    const BoundCase cases[] = {
+        // 2^12 = 4096 bytes: at the limit, yet not cut.
+        {"doubling to the limit", 1252, exactly, L, false, std::string(L, 'x')},
+        {"doubling past it", 1252, doubling, L, true, std::string(L, 'x')},
+        {"129 %T a level", 1252,
+         {"ab", Times("%T", 129), Times("%T", 129), Times("%T", 129), Times("%T", 129)},
+         L, true, Times("ab", L / 2)},
+        {"8,000 %T from a translation", 1252, {"a b", Times("%T ", 8000)}, L, true,
+         Times("a b ", 100)},
+        // The blank pass halves a long run: the whole text fits after all.
+        {"8,000 blanks", 1252, {std::string(8000, ' ') + "end"}, 4003, false,
+         std::string(4000, ' ') + "end"},
+        {"a long name alone", 1252, {std::string(L + 500, 'n')}, L, true, std::string(L, 'n')},
+#ifndef _WIN32
+        // Never half of a double-byte character.
+        {"cut before a double-byte pair", 932,
+         {std::string(L - 1, 'a') + dbcs + "%T", "%T"}, L - 1, true, std::string(L - 1, 'a')},
+#endif
+    };
+    for (const BoundCase& c : cases) {
+        platform::CodePage::SetHostAnsi(c.codePage);
+        CCatalogItem root;
+        root.m_strName = c.names[0];
+        CCatalogItem* tip = &root;
+        for (size_t i = 1; i < c.names.size(); ++i) {
+            auto next = Item(c.names[i]);
+            CCatalogItem* raw = next.get();
+            tip->AddChild(std::move(next));
+            tip = raw;
+        }
+        tip->m_strDescription = "%P%T%P";
+        bool cut = !c.cut;
+        const std::string title = tip->GetTitle(&cut);
+        EXPECT_EQ(title.size(), c.length) << c.what;
+        EXPECT_EQ(cut, c.cut) << c.what;
+        EXPECT_EQ(title.compare(0, c.begins.size(), c.begins), 0) << c.what;
+        bool descriptionCut = false;
+        const std::string description = tip->GetDisplayDescription(&descriptionCut);
+        EXPECT_LE(description.size(), L) << c.what;
+        if (c.cut) {
+            EXPECT_TRUE(descriptionCut) << c.what;
+        }
+    }
+    platform::CodePage::SetHostAnsi(1252);
+}
 
 // Records the order in which items go; each records itself when its own
 // destruction begins, before its children are taken down.

@@ -10,7 +10,9 @@
 //   - "*" and "*.*" give every entry; any other name is matched without
 //     regard to case ('*' and '?' are wildcards), as Windows matches names;
 //   - an entry whose name holds a backslash character cannot be named in the
-//     Windows form and is left out;
+//     Windows form and is left out; so is one whose name Windows' file
+//     functions cannot open (a control character, one of < > " | ? *, or a
+//     dot at the end), which the menu under Windows never shows either;
 //   - a symbolic link is never reported as a folder, so that a link to a
 //     folder above cannot make a walk go round for ever.
 #pragma once
@@ -19,6 +21,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -59,5 +62,16 @@ private:
 // answer as FolderSearch().FindFile(path), for a fraction of the cost on
 // Windows, where it is a single attribute query.
 bool PathExists(const std::string& path);
+
+// Why Windows cannot hold `name` as the name of a file or folder: null when
+// it can, else the reason in words ("a control character", "the character
+// \"<\"", "a dot at the end", "a blank at the end", "the device name CON").
+// "." and ".." are fine.
+const char* NameProblem(const std::string& name);
+
+// The subfolders of `folder` that a search leaves out for their names (see
+// above), for tools that tell an author about them. On Windows the system
+// itself decides what a search shows, and the list is empty.
+std::vector<std::string> HiddenFolders(const std::string& folder);
 
 }  // namespace platform

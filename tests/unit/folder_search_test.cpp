@@ -1,9 +1,15 @@
 // The folder search seam: the same answers from the system's search (under
 // Wine) and from the host's stand-in.
 #include "platform/folder_search.h"
+#include "platform/system.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <string>
@@ -103,6 +109,49 @@ TEST(FolderSearch, NoSearchInAFileOrBeyondThePathLimit) {
     EXPECT_EQ(Found(padded + "\\*.*"), "-");
     padded.resize(padded.size() - 2);
     EXPECT_NE(Found(padded + "\\*.*"), "-");
+}
+
+// Searches that cannot start, by an exact name (a descriptor, a program the
+// checker looks for) and by a pattern alike: each gives nothing, and the
+// host's stand-in never hands the directory functions a null handle.
+TEST(FolderSearch, FailuresGiveNothing) {
+    TempDir dir;
+    dir.Write("file.txt", "");
+    dir.Write("locked\\setup.exe", "");
+    struct FailureCase {
+        const char* what;
+        std::string folder;
+        bool needsPermissions;
+    };
+    std::string deep = dir.Path();
+    while (deep.size() < 240) deep += "\\nosuchdir";
+    const FailureCase cases[] = {
+        {"missing folder", dir / "nosuchdir", false},
+        {"missing folders", dir / "nosuchdir\\below", false},
+        {"a file where a folder is expected", dir / "file.txt", false},
+        {"no permission", dir / "locked", true},
+        {"missing, just under the length limit", deep, false},
+        {"too long", dir.Path() + "\\" + std::string(300, 'n'), false},
+    };
+#ifndef _WIN32
+    chmod(platform::NativePath(dir / "locked").c_str(), 0);
+    const bool permissionsHold = geteuid() != 0;  // root reads every folder
+#else
+    const bool permissionsHold = false;  // no such folder is made here
+#endif
+    for (const FailureCase& c : cases) {
+        if (c.needsPermissions && !permissionsHold) continue;
+        for (const char* name : {"SETUP.EXE", "setup.exe", "*.*", "s?tup.*"}) {
+            const std::string pattern = c.folder + "\\" + name;
+            EXPECT_EQ(Found(pattern), "-") << c.what << ": " << name;
+            if (std::string(name).find_first_of("*?") == std::string::npos) {
+                EXPECT_FALSE(platform::PathExists(pattern)) << c.what << ": " << name;
+            }
+        }
+    }
+#ifndef _WIN32
+    chmod(platform::NativePath(dir / "locked").c_str(), 0755);
+#endif
 }
 
 }  // namespace

@@ -1,5 +1,15 @@
 #include "platform/ini_reader.h"
 
+#include "platform/codepage.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <iconv.h>
+#endif
+
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,17 +56,159 @@ bool SameName(const std::string& a, const char* b) {
     return true;
 }
 
-// Reads the whole file. False when it cannot be opened as a regular file.
+// A file's text in UTF-16 code units, as the system holds a profile file.
+using Wide = std::vector<std::uint16_t>;
+
+Wide FromUtf16(const std::string& bytes, size_t from, bool bigEndian) {
+    Wide w;
+    // A last byte without its pair is no character.
+    for (size_t i = from; i + 1 < bytes.size(); i += 2) {
+        const unsigned a = static_cast<unsigned char>(bytes[i]);
+        const unsigned b = static_cast<unsigned char>(bytes[i + 1]);
+        w.push_back(static_cast<std::uint16_t>(bigEndian ? (a << 8) | b : (b << 8) | a));
+    }
+    return w;
+}
+
+#ifndef _WIN32
+// UTF-8 as the system decodes it: a sequence that is not well formed (cut,
+// overlong, a surrogate, past U+10FFFF) becomes one U+FFFD.
+Wide FromUtf8(const std::string& bytes, size_t from) {
+    Wide w;
+    size_t i = from;
+    while (i < bytes.size()) {
+        const unsigned c = static_cast<unsigned char>(bytes[i]);
+        size_t n = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
+                 : c >= 0xF0 && c <= 0xF4 ? 3 : SIZE_MAX;
+        if (n == 0) {
+            w.push_back(static_cast<std::uint16_t>(c));
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = n == 1 ? c & 0x1F : n == 2 ? c & 0x0F : c & 0x07;
+        size_t k = 1;
+        bool ok = n != SIZE_MAX;
+        for (; ok && k <= n; ++k) {
+            if (i + k >= bytes.size()) { ok = false; break; }
+            const unsigned t = static_cast<unsigned char>(bytes[i + k]);
+            // The second byte's range rules out overlong forms, surrogates
+            // and values past U+10FFFF.
+            unsigned lo = 0x80, hi = 0xBF;
+            if (k == 1) {
+                if (c == 0xE0) lo = 0xA0;
+                if (c == 0xED) hi = 0x9F;
+                if (c == 0xF0) lo = 0x90;
+                if (c == 0xF4) hi = 0x8F;
+            }
+            if (t < lo || t > hi) { ok = false; break; }
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        if (!ok) {
+            w.push_back(0xFFFD);
+            i += k;  // the bytes that began the broken sequence
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            w.push_back(static_cast<std::uint16_t>(0xD800 | (cp >> 10)));
+            w.push_back(static_cast<std::uint16_t>(0xDC00 | (cp & 0x3FF)));
+        } else {
+            w.push_back(static_cast<std::uint16_t>(cp));
+        }
+        i += n + 1;
+    }
+    return w;
+}
+
+// UTF-16 to the host's ANSI code page; a character the page lacks becomes
+// "?", as it does for the system's profile functions.
+std::string ToAnsi(const Wide& w) {
+    const std::string page = "CP" + std::to_string(platform::CodePage::System().Number());
+    iconv_t cd = iconv_open(page.c_str(), "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("CP1252", "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
+    std::string in;
+    in.reserve(w.size() * 2);
+    for (std::uint16_t u : w) {
+        in += static_cast<char>(u & 0xFF);
+        in += static_cast<char>(u >> 8);
+    }
+    std::string out;
+    char* src = &in[0];
+    size_t left = in.size();
+    char chunk[4096];
+    while (left > 0) {
+        char* dst = chunk;
+        size_t room = sizeof chunk;
+        const size_t r = iconv(cd, &src, &left, &dst, &room);
+        out.append(chunk, static_cast<size_t>(dst - chunk));
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            out += '?';
+            // A whole surrogate pair, or one unit.
+            const unsigned u = static_cast<unsigned char>(src[0]) |
+                               (static_cast<unsigned char>(src[1]) << 8);
+            size_t skip = 2;
+            if (u >= 0xD800 && u <= 0xDBFF && left >= 4) {
+                const unsigned v = static_cast<unsigned char>(src[2]) |
+                                   (static_cast<unsigned char>(src[3]) << 8);
+                if (v >= 0xDC00 && v <= 0xDFFF) skip = 4;
+            }
+            src += skip;
+            left -= skip;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+#else
+Wide FromUtf8(const std::string& bytes, size_t from) {
+    Wide w;
+    const int len = static_cast<int>(bytes.size() - from);
+    if (len <= 0) return w;
+    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + from, len, nullptr, 0);
+    if (n <= 0) return w;
+    w.resize(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data() + from, len,
+                        reinterpret_cast<wchar_t*>(w.data()), n);
+    return w;
+}
+
+std::string ToAnsi(const Wide& w) {
+    if (w.empty()) return std::string();
+    const wchar_t* src = reinterpret_cast<const wchar_t*>(w.data());
+    const int len = static_cast<int>(w.size());
+    const int n = WideCharToMultiByte(CP_ACP, 0, src, len, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, src, len, &out[0], n, nullptr, nullptr);
+    return out;
+}
+#endif
+
+// A file that begins with a byte order mark is read in its encoding (UTF-8,
+// UTF-16 little or big endian) and converted to the ANSI code page, as the
+// system's profile functions read it; any other file is taken as it is.
+std::string Decode(const std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return ToAnsi(FromUtf8(bytes, 3));
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return ToAnsi(FromUtf16(bytes, 2, false));
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0) return ToAnsi(FromUtf16(bytes, 2, true));
+    return bytes;
+}
+
+// Reads the whole file, in the ANSI code page. False when it cannot be
+// opened as a regular file.
 bool ReadFile(const char* path, std::string& text) {
     if (!path) return false;
     FILE* f = std::fopen(path, "rb");
     if (!f) return false;
+    std::string bytes;
     char chunk[8192];
     size_t n;
     bool ok = true;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
     if (std::ferror(f)) ok = false;  // a folder opens but cannot be read
     std::fclose(f);
+    if (ok) text = Decode(bytes);
     return ok;
 }
 
@@ -66,7 +218,6 @@ std::vector<Section> Parse(const std::string& text) {
     std::vector<Section> sections;
     size_t pos = 0;
     unsigned lineNumber = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
     while (pos < text.size()) {
         ++lineNumber;
         size_t end = text.find('\n', pos);

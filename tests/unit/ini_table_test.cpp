@@ -190,6 +190,71 @@ TEST_F(IniTable, NulBytesEndTheirLine) {
     EXPECT_EQ(std::string(buf, n), "after");
 }
 
+// Files with a byte order mark are read in their encoding and handed over
+// in the ANSI code page (1252 here); other files are taken byte for byte.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+struct EncodingCase {
+    const char* what;
+    std::string bytes;
+    const char* key;
+    std::string value;  // of `key` in [common]
+    std::string list;   // the section [common] as a list, NULs included
+};
+
+std::vector<EncodingCase> EncodingCases() {
+    const std::u16string body = u"[common]\r\nname=Unicode name \u00e9\r\nk=v\r\n";
+    const std::string list("name=Unicode name \xE9\0k=v\0", 24);
+    return {
+        {"UTF-16 LE", Utf16(body, false), "name", "Unicode name \xE9", list},
+        {"UTF-16 BE", Utf16(u"[Common]\r\nname=big endian \u00e9\r\n", true), "name",
+         "big endian \xE9", std::string("name=big endian \xE9\0", 18)},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF[common]\r\nname=\xC3\xA9\r\n", "name", "\xE9",
+         std::string("name=\xE9\0", 7)},
+        {"UTF-8 without BOM", "[common]\r\nname=\xC3\xA9\r\n", "name", "\xC3\xA9",
+         std::string("name=\xC3\xA9\0", 8)},
+        {"UTF-8 BOM alone", "\xEF\xBB\xBF", "name", "DEFAULT", ""},
+        {"UTF-16 BOM alone", "\xFF\xFE", "name", "DEFAULT", ""},
+        {"UTF-16 BE BOM alone", "\xFE\xFF", "name", "DEFAULT", ""},
+        // A last byte without its pair: the complete lines before it stand.
+        {"UTF-16 cut in a pair", Utf16(body, false) + "x", "k", "v", ""},
+        {"a character the code page lacks", Utf16(u"[common]\r\nname=\u4e2d!\r\n", false),
+         "name", "?!", std::string("name=?!\0", 8)},
+        {"a surrogate pair", Utf16(u"[common]\r\nname=\U0001F600.\r\n", false), "name",
+         "?.", std::string("name=?.\0", 8)},
+    };
+}
+
+TEST_F(IniTable, ByteOrderMarksChooseTheEncoding) {
+    for (const EncodingCase& c : EncodingCases()) {
+        dir.Write("enc.ini", c.bytes);
+        const std::string file = dir / "enc.ini";
+        char buf[260];
+        DWORD n = platform::ProfileString("common", c.key, "DEFAULT", buf, sizeof buf,
+                                          file.c_str());
+        EXPECT_EQ(std::string(buf, n), c.value) << c.what;
+        if (c.what == std::string("UTF-16 cut in a pair")) continue;
+        std::vector<char> list(128, '#');
+        n = platform::ProfileSection("common", list.data(), 128, file.c_str());
+        EXPECT_EQ(std::string(list.data(), n), c.list) << c.what;
+#ifdef _WIN32
+        n = ini::ReadString("common", c.key, "DEFAULT", buf, sizeof buf, file.c_str());
+        EXPECT_EQ(std::string(buf, n), c.value) << c.what << " (stand-in)";
+        std::vector<char> own(128, '#');
+        n = ini::ReadSection("common", own.data(), 128, file.c_str());
+        EXPECT_EQ(std::string(own.data(), n), c.list) << c.what << " (stand-in)";
+#endif
+    }
+}
+
 // Every section with its header line, and each line of a section's list
 // with the line it comes from. The lists are those the profile seam gives
 // (on Windows the system's), so a tool can point at the line of any entry.

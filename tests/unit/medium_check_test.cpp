@@ -329,6 +329,45 @@ std::vector<Layout> Layouts() {
                       {"empty\\QXMSETUP.INI", Entry("Empty")}},
                      {{E, "entries-below-product", "app\\QXMSETUP.INI", 0},
                       {W, "empty-submenu", "empty\\QXMSETUP.INI", 0}}});
+
+    cases.push_back({"a program in a folder that does not exist",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "nosuchdir\\setup.exe")}},
+                     {{E, "file-missing", "a\\QXMSETUP.INI", 3}}});
+
+    // 129 "%T" a level: 258 bytes, then 33 KB, then 4 MB, then 555 MB.
+    std::string grow;
+    for (int i = 0; i < 129; ++i) grow += "%T";
+    cases.push_back({"titles that grow",
+                     {{"QXMSETUP.INI", Entry(grow)},
+                      {"a\\QXMSETUP.INI", Entry(grow)},
+                      {"a\\b\\QXMSETUP.INI", Entry(grow, "description=%P\r\n")},
+                      {"a\\b\\c\\QXMSETUP.INI", Product("C", "c.exe")},
+                      {"a\\b\\c\\c.exe", "MZ"}},
+                     {{W, "text-too-long", "a\\QXMSETUP.INI", 2},
+                      {W, "text-too-long", "a\\b\\QXMSETUP.INI", 2},
+                      {W, "text-too-long", "a\\b\\QXMSETUP.INI", 3}}});
+
+#ifndef _WIN32
+    // Names that only the host's file system can hold; Windows (and Wine)
+    // cannot make them, so the host alone lays them out.
+    cases.push_back({"folder names Windows does not allow",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a<b\\QXMSETUP.INI", Product("Angle", "setup.exe")},
+                      {"a<b\\setup.exe", "MZ"},
+                      {"new\nline\\QXMSETUP.INI", Product("Newline", "setup.exe")},
+                      {"new\nline\\setup.exe", "MZ"},
+                      {"trail.\\QXMSETUP.INI", Product("Trail", "setup.exe")},
+                      {"trail.\\setup.exe", "MZ"},
+                      {"CON\\QXMSETUP.INI", Product("Con", "setup.exe")},
+                      {"CON\\setup.exe", "MZ"},
+                      {"ok\\QXMSETUP.INI", Product("Ok", "setup.exe")},
+                      {"ok\\setup.exe", "MZ"}},
+                     {{E, "name-not-portable", "QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "QXMSETUP.INI", 0}}});
+#endif
     return cases;
 }
 
@@ -361,6 +400,33 @@ TEST_F(MediumCheckLayouts, MessagesNameWhatGoesWithAnEntry) {
     ASSERT_FALSE(eight.findings.empty());
     EXPECT_NE(eight.findings[0].message.find("1 entry below it"), std::string::npos)
         << eight.findings[0].message;
+}
+
+// What the report says of a value the menu cuts, of names Windows does not
+// allow, and of a title cut at the display limit.
+TEST_F(MediumCheckLayouts, ReportsRealLengthsAndPrintableNames) {
+    Layout layout{"long value",
+                  {{"QXMSETUP.INI", kRoot},
+                   {"a\\QXMSETUP.INI", Product("A", "a.exe", "description=" +
+                                                                std::string(1 << 20, 'd') + "\r\n")},
+                   {"a\\a.exe", "MZ"}},
+                  {}};
+#ifndef _WIN32
+    layout.files.push_back({"new\nline\\QXMSETUP.INI", Product("Newline", "setup.exe")});
+#endif
+    const Report report = CheckLayout(layout);
+    const std::string text = medium_check::FormatText(report);
+    EXPECT_NE(text.find("\"description\" is 1048576 bytes long"), std::string::npos) << text;
+#ifndef _WIN32
+    // Only the options the menu shows, and the name on one line of the report.
+    ASSERT_EQ(report.pages.size(), 1u);
+    EXPECT_EQ(report.pages[0].options.size(), 1u);
+    EXPECT_NE(text.find("\"new\\nline\" has a control character in its name"),
+              std::string::npos)
+        << text;
+    for (size_t from = 0, nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1)
+        EXPECT_NE(text.compare(from, 5, "line\\"), 0) << text;
+#endif
 }
 
 struct TranslationCase {

@@ -19,7 +19,8 @@ namespace medium_check {
 namespace {
 
 const size_t kMenuValue = 259;    // what the menu reads of a value
-const DWORD kWholeValue = 65536;  // enough to see how long a value really is
+const DWORD kWholeValue = 65536;  // enough for how long a value usually is
+const DWORD kLargestValue = 1u << 25;  // and the most it is read to
 const size_t kSlots = 7;
 
 // Records which descriptor file filled which item, and what the scan left
@@ -159,10 +160,20 @@ public:
           m_layout(ini::ReadLayout(platform::NativePath(path).c_str())),
           m_buffer(new char[kWholeValue]) {}
 
+    // A value that fills the buffer is read again with a larger one, so
+    // that its real length is known.
     std::string Whole(const char* key) const {
-        const DWORD n = platform::ProfileString("common", key, "", m_buffer.get(), kWholeValue,
-                                                m_path.c_str());
-        return std::string(m_buffer.get(), n < kWholeValue ? n : kWholeValue - 1);
+        DWORD size = kWholeValue;
+        std::unique_ptr<char[]> larger;
+        char* buf = m_buffer.get();
+        for (;;) {
+            const DWORD n = platform::ProfileString("common", key, "", buf, size, m_path.c_str());
+            if (n < size - 1 || size >= kLargestValue)
+                return std::string(buf, n < size ? n : size - 1);
+            size *= 8;
+            larger.reset(new char[size]);
+            buf = larger.get();
+        }
     }
     unsigned Line(const char* key) const { return ini::LineOf(m_layout, "common", key); }
 
@@ -225,6 +236,8 @@ public:
             CheckNode(root);
         }
         CheckDropped();
+        CheckFolderNames();
+        CheckTexts(root);
 
         std::vector<DescriptorText> texts;
         for (const std::string& path : m_recorder.AllDescriptors()) CheckDescriptor(path, texts);
@@ -416,6 +429,63 @@ private:
             Add(Severity::Error, "entry-disappears", Relative(d.descriptor),
                 DescriptorFile(d.descriptor).Line("name"), message);
         }
+    }
+
+    // Folder names that Windows cannot hold, beside every descriptor read:
+    // the menu leaves out those it cannot open, and a Windows medium cannot
+    // carry the others.
+    void CheckFolderNames() {
+        const platform::CodePage page = platform::CodePage::System();
+        for (const std::string& path : m_recorder.AllDescriptors()) {
+            const size_t slash = page.FindLast(path, '\\');
+            if (slash == std::string::npos) continue;
+            const std::string folder = path.substr(0, slash);
+            std::vector<std::pair<std::string, bool>> names;  // name, shown
+            platform::FolderSearch entries;
+            if (entries.FindFile(folder + "\\*.*")) {
+                bool more = true;
+                while (more) {
+                    more = entries.FindNext();
+                    if (entries.IsDirectory() && !entries.IsDots())
+                        names.push_back({entries.GetFileName(), true});
+                }
+            }
+            for (const std::string& name : platform::HiddenFolders(folder))
+                names.push_back({name, false});
+            std::sort(names.begin(), names.end());
+            for (const auto& entry : names) {
+                const char* problem = platform::NameProblem(entry.first);
+                if (!problem) continue;
+                Add(Severity::Error, "name-not-portable", Relative(path), 0,
+                    "the folder " + Quote(entry.first) + " has " + problem +
+                        " in its name, which Windows does not allow" +
+                        (entry.second && page.Find(entry.first, '?') == std::string::npos
+                             ? ": on Windows the entry cannot be reached"
+                             : ": the menu does not show it"));
+            }
+        }
+    }
+
+    // Display texts that reach the length the menu builds them to, of the
+    // item and everything below it.
+    void CheckTexts(const CCatalogItem& item) {
+        const std::string descriptor = m_recorder.DescriptorOf(item);
+        const std::string file = Relative(descriptor);
+        const std::string limit = std::to_string(CCatalogItem::kMaxDisplayText);
+        bool cut = false;
+        const std::string title = item.GetTitle(&cut);
+        if (cut)
+            Add(Severity::Warning, "text-too-long", file, DescriptorFile(descriptor).Line("name"),
+                "the title " + Quote(title, 40) + " grows past " + limit +
+                    " bytes (every \"%T\" brings in the whole title above it); the menu cuts "
+                    "it there");
+        item.GetDisplayDescription(&cut);
+        if (cut)
+            Add(Severity::Warning, "text-too-long", file,
+                DescriptorFile(descriptor).Line("description"),
+                "the description of " + Quote(title, 40) + " grows past " + limit +
+                    " bytes; the menu cuts it there");
+        for (const auto& child : item.m_children) CheckTexts(*child);
     }
 
     // Descriptor files under a folder that has none: the scan never goes

@@ -20,6 +20,30 @@ const char* ActionName(Action a) {
     return "";
 }
 
+// A one-line text with its control characters written out ("\n",
+// "\x01"), so that a name holding them cannot break the report's layout.
+// Second bytes of double-byte characters are never below 0x40, so the test
+// goes byte by byte.
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c != 0x7F) {
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\x%02x", c);
+            out += esc;
+        }
+    }
+    return out;
+}
+
 // Each line of `text` after `indent`.
 std::string Indented(const std::string& text, const std::string& indent) {
     std::string out;
@@ -44,10 +68,11 @@ std::string Click(const Option& o, const std::vector<Page>& pages) {
             return "opens page " + std::to_string(o.page) +
                    (target.options.empty() ? ", which has no options" : "");
         }
-        case Action::Program: return "starts " + o.target;
-        case Action::Shell: return "opens " + o.target + " in the browser";
+        case Action::Program: return "starts " + Printable(o.target);
+        case Action::Shell: return "opens " + Printable(o.target) + " in the browser";
         case Action::Download:
-            return "downloads " + o.target + " to " + o.destination + ", then starts it";
+            return "downloads " + Printable(o.target) + " to " + Printable(o.destination) +
+                   ", then starts it";
     }
     return "";
 }
@@ -119,7 +144,8 @@ std::string FormatText(const Report& r) {
     out += "Hint         " + r.hint + "\n";
 
     for (const Page& p : r.pages) {
-        out += "\nPage " + std::to_string(p.number) + ": " + p.title + "   (" + p.descriptor + ")\n";
+        out += "\nPage " + std::to_string(p.number) + ": " + Printable(p.title) + "   (" +
+               Printable(p.descriptor) + ")\n";
         if (p.parent)
             out += "  title: folder with an upward arrow; option " + std::to_string(p.parentSlot) +
                    " of page " + std::to_string(p.parent) + ", and a click goes back there\n";
@@ -127,8 +153,8 @@ std::string FormatText(const Report& r) {
             out += "  title: no bullet\n";
         out += Indented(p.titleDescription, "       | ");
         for (const Option& o : p.options) {
-            out += "  " + std::to_string(o.slot) + ". [" + o.bullet + "] " + o.title + "   (" +
-                   o.descriptor + ")\n";
+            out += "  " + std::to_string(o.slot) + ". [" + o.bullet + "] " + Printable(o.title) +
+                   "   (" + Printable(o.descriptor) + ")\n";
             out += Indented(o.description, "       | ");
             out += "       click: " + Click(o, r.pages) + "\n";
         }
@@ -139,10 +165,10 @@ std::string FormatText(const Report& r) {
     out += "\nFindings: " + Counted(static_cast<size_t>(errors), "error", "errors") + ", " +
            Counted(static_cast<size_t>(warnings), "warning", "warnings") + "\n";
     for (const Finding& f : r.findings) {
-        std::string where = f.file;
+        std::string where = Printable(f.file);
         if (f.line) where += ":" + std::to_string(f.line);
         out += std::string("  ") + SeverityName(f.severity) + (f.severity == Severity::Error ? "    " : "  ") +
-               where + ": " + f.message + "\n";
+               where + ": " + Printable(f.message) + "\n";
     }
     return platform::AnsiToUtf8(out, r.codePage);
 }

@@ -3,10 +3,14 @@ JOBS ?= $(shell nproc)
 HOST_BUILD  := build/host
 WIN32_BUILD := build/win32
 WIN64_BUILD := build/win64
+FUZZ_BUILD  := build/fuzz
+FUZZ_SECONDS ?= 60
+# How long `make test` runs each fuzz target: a smoke run.
+FUZZ_SMOKE_SECONDS ?= 4
 
-.PHONY: test demo dist bench setup host win32 win64 test-host test-win32 clean
+.PHONY: test demo dist bench setup host win32 win64 test-host test-win32 fuzz fuzz-build test-fuzz clean
 
-test: setup host win32 test-host test-win32
+test: setup host win32 test-host test-win32 test-fuzz
 
 setup:
 	@tools/setup.sh
@@ -24,6 +28,19 @@ win32:
 win64:
 	@cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WIN64_BUILD) -j $(JOBS)
+
+# The libFuzzer targets (tests/fuzz), with clang in a build of their own.
+fuzz-build:
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+
+# Every target for FUZZ_SECONDS; fails on any finding.
+fuzz: setup fuzz-build
+	tools/fuzz $(FUZZ_SECONDS)
+
+# A few seconds each: a target that no longer builds or fails at once.
+test-fuzz: fuzz-build
+	tools/fuzz $(FUZZ_SMOKE_SECONDS)
 
 test-host: host
 	cd $(HOST_BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -53,4 +70,4 @@ bench: setup host win32
 	tools/bench
 
 clean:
-	rm -rf build/host build/win32 build/win64 build/dist
+	rm -rf build/host build/win32 build/win64 build/dist build/fuzz

@@ -1,12 +1,13 @@
 #!/bin/sh
 # Installs what the build and the tests need, from Debian's packages only.
 # wine64 and the 64-bit compiler serve machines that run no 32-bit code
-# (tools/wine-env).
+# (tools/wine-env). clang and its runtimes (libFuzzer among them) serve the
+# fuzz build (tools/fuzz).
 # Idempotent: quiet and quick when everything is already there.
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales; do
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

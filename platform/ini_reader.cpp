@@ -143,18 +143,11 @@ std::string ToAnsi(const Wide& w) {
         const size_t r = iconv(cd, &src, &left, &dst, &room);
         out.append(chunk, static_cast<size_t>(dst - chunk));
         if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            // One "?" a code unit, a surrogate pair giving two, as the
+            // system's conversion gives them.
             out += '?';
-            // A whole surrogate pair, or one unit.
-            const unsigned u = static_cast<unsigned char>(src[0]) |
-                               (static_cast<unsigned char>(src[1]) << 8);
-            size_t skip = 2;
-            if (u >= 0xD800 && u <= 0xDBFF && left >= 4) {
-                const unsigned v = static_cast<unsigned char>(src[2]) |
-                                   (static_cast<unsigned char>(src[3]) << 8);
-                if (v >= 0xDC00 && v <= 0xDFFF) skip = 4;
-            }
-            src += skip;
-            left -= skip;
+            src += 2;
+            left -= 2;
         }
     }
     iconv_close(cd);

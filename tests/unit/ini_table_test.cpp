@@ -229,7 +229,7 @@ std::vector<EncodingCase> EncodingCases() {
         {"a character the code page lacks", Utf16(u"[common]\r\nname=\u4e2d!\r\n", false),
          "name", "?!", std::string("name=?!\0", 8)},
         {"a surrogate pair", Utf16(u"[common]\r\nname=\U0001F600.\r\n", false), "name",
-         "?.", std::string("name=?.\0", 8)},
+         "??.", std::string("name=??.\0", 9)},
     };
 }
 

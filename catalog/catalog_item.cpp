@@ -12,9 +12,9 @@ namespace {
 const char kSection[] = "common";
 const DWORD kValueBuffer = 260;
 
-std::string ReadKey(const char* key, const char* path) {
+std::string ReadKey(const platform::ProfileSectionReader& descriptor, const char* key) {
     char buf[kValueBuffer];
-    DWORD n = platform::ProfileString(kSection, key, "", buf, kValueBuffer, path);
+    DWORD n = descriptor.String(key, "", buf, kValueBuffer);
     if (n >= kValueBuffer) n = kValueBuffer - 1;
     return std::string(buf, n);
 }
@@ -100,14 +100,17 @@ CCatalogItem::~CCatalogItem() {
 
 void CCatalogItem::ReadDescriptor(const char* path) {
     const platform::CodePage page = platform::CodePage::System();
+    // The file is read once; each key is then found as the system's profile
+    // functions find it.
+    const platform::ProfileSectionReader descriptor(kSection, path);
 
-    std::string name = m_translator.Translate(ReadKey("name", path).c_str());
-    SetVersion(m_translator.Translate(ReadKey("version", path).c_str()));
+    std::string name = m_translator.Translate(ReadKey(descriptor, "name").c_str());
+    SetVersion(m_translator.Translate(ReadKey(descriptor, "version").c_str()));
     std::string description =
-        m_translator.Translate(ReadKey("description", path).c_str());
-    SetIcon(page.Upper(ReadKey("icon", path)));
+        m_translator.Translate(ReadKey(descriptor, "description").c_str());
+    SetIcon(page.Upper(ReadKey(descriptor, "icon")));
 
-    std::string file = ReadKey("file", path);
+    std::string file = ReadKey(descriptor, "file");
     if (page.Upper(file.substr(0, 4)) == "HTTP" ||
         page.Upper(file.substr(0, 3)) == "FTP") {
         SetFile(file);
@@ -119,7 +122,7 @@ void CCatalogItem::ReadDescriptor(const char* path) {
         SetFile(folder + "\\" + file);
     }
 
-    m_nPriority = std::atoi(ReadKey("priority", path).c_str());
+    m_nPriority = std::atoi(ReadKey(descriptor, "priority").c_str());
 
     SetName(m_translator.Translate(name.c_str()));
     SetDescription(m_translator.Translate(description.c_str()));

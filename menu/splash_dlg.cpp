@@ -2,11 +2,22 @@
 
 #include "resources/resource.h"
 
+namespace {
+
+// The bitmap of each picture control, in the order the timer shows them.
+const UINT kPictureBitmaps[CSplashDlg::kPictures] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3,
+                                                     IDB_SPLASH_4, IDB_SPLASH_5};
+
+}  // namespace
+
 CSplashDlg::CSplashDlg(CWnd* pParent) : CDialog(IDD_SPLASH, pParent), m_nCurrent(0) {
     Create(IDD_SPLASH, pParent);
 }
 
-CSplashDlg::~CSplashDlg() {}
+CSplashDlg::~CSplashDlg() {
+    // The controls must be gone before the bitmaps they show.
+    DestroyWindow();
+}
 
 void CSplashDlg::DoDataExchange() {
     for (int i = 0; i < kPictures; ++i)
@@ -24,8 +35,20 @@ bool CSplashDlg::OnTimer(UINT_PTR id) {
     if (id != kTimerId) return false;
     m_pictures[m_nCurrent].ShowWindow(SW_HIDE);
     if (++m_nCurrent == kPictures) m_nCurrent = 0;
+    LoadPicture(m_nCurrent);
     m_pictures[m_nCurrent].ShowWindow(SW_SHOWNA);
     return true;
+}
+
+void CSplashDlg::LoadPicture(int index) {
+    CStatic& picture = m_pictures[index];
+    if (!picture.m_hWnd || picture.SendMessage(STM_GETIMAGE, IMAGE_BITMAP)) return;
+    // As the control loads the template's picture: a bitmap for the display,
+    // the control sized to it.
+    if (m_bitmaps[index].Attach(LoadBitmapA(ResourceInstance(),
+                                            MAKEINTRESOURCEA(kPictureBitmaps[index]))))
+        picture.SendMessage(STM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(m_bitmaps[index].GetSafeHandle()));
 }
 
 bool CSplashDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -2,6 +2,7 @@
 // scans the medium, changing its picture every three seconds.
 #pragma once
 
+#include "platform/gdi.h"
 #include "platform/window.h"
 
 class CSplashDlg : public CDialog {
@@ -27,4 +28,9 @@ protected:
 private:
     // Shows the next picture; false for a timer that is not ours.
     bool OnTimer(UINT_PTR id);
+    // Gives picture control `index` its bitmap unless it has one: only the
+    // first comes with the window, the others are loaded when first shown.
+    void LoadPicture(int index);
+
+    CGdiObjectT<HBITMAP> m_bitmaps[kPictures];  // those loaded by LoadPicture
 };

@@ -9,6 +9,7 @@
 #include <iconv.h>
 #endif
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -268,7 +269,41 @@ DWORD CopyOut(const char* text, size_t len, char* buf, DWORD size) {
     return static_cast<DWORD>(len);
 }
 
+// A found value as the reading functions give it: one pair of enclosing
+// quotes removed, cut to the buffer.
+DWORD CopyValue(const std::string& v, char* buf, DWORD size) {
+    size_t b = 0, len = v.size();
+    if (len >= 2 && (v[0] == '"' || v[0] == '\'') && v[len - 1] == v[0]) {
+        b = 1;
+        len -= 2;
+    }
+    return CopyOut(v.data() + b, len, buf, size);
+}
+
 }  // namespace
+
+std::string TrimName(const char* name) { return name ? Trim(name) : std::string(); }
+
+DWORD ListString(const char* list, DWORD length, const char* key,
+                 const char* def, char* buf, DWORD size) {
+    if (!def) def = "";
+    if (list && key) {
+        const std::string keyName = Trim(key);
+        size_t pos = 0;
+        while (pos < length) {
+            const size_t end = std::find(list + pos, list + length, '\0') - list;
+            const std::string line(list + pos, end - pos);
+            pos = end + 1;
+            if (line.empty()) break;  // the list's end
+            const size_t eq = line.find('=');
+            if (!SameName(line.substr(0, eq), keyName.c_str())) continue;
+            // The first line of that name decides, with or without a value.
+            if (eq == std::string::npos) break;
+            return CopyValue(line.substr(eq + 1), buf, size);
+        }
+    }
+    return CopyOut(def, std::strlen(def), buf, size);
+}
 
 DWORD ReadString(const char* section, const char* key, const char* def,
                  char* buf, DWORD size, const char* path) {
@@ -290,14 +325,7 @@ DWORD ReadString(const char* section, const char* key, const char* def,
         }
     }
     if (!found || !found->hasValue) return CopyOut(def, std::strlen(def), buf, size);
-
-    const std::string& v = found->value;
-    size_t b = 0, len = v.size();
-    if (len >= 2 && (v[0] == '"' || v[0] == '\'') && v[len - 1] == v[0]) {
-        b = 1;
-        len -= 2;
-    }
-    return CopyOut(v.data() + b, len, buf, size);
+    return CopyValue(found->value, buf, size);
 }
 
 DWORD ReadSection(const char* section, char* buf, DWORD size,

@@ -17,6 +17,16 @@ namespace ini {
 DWORD ReadString(const char* section, const char* key, const char* def,
                  char* buf, DWORD size, const char* path);
 
+// Like GetPrivateProfileStringA on a section already read: `list` and
+// `length` are what ReadSection (or GetPrivateProfileSectionA) gave for the
+// section, and the key is found in it as ReadString finds it in the file.
+DWORD ListString(const char* list, DWORD length, const char* key,
+                 const char* def, char* buf, DWORD size);
+
+// A section or key name as the reading functions compare it: blanks around
+// it removed.
+std::string TrimName(const char* name);
+
 // Like GetPrivateProfileSectionA: the lines of `section` as "key=value"
 // strings, each ended by a NUL, the list ended by an empty string. A list
 // that does not fit is cut to size - 2 bytes and the result is size - 2.

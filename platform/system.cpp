@@ -23,6 +23,31 @@ LCID g_threadLocale = 0x0409;
 
 void SetDrainHook(std::function<void()> hook) { DrainHook() = std::move(hook); }
 
+ProfileSectionReader::ProfileSectionReader(const char* section, const char* path)
+    : m_section(section ? section : ""), m_path(path ? path : ""), m_length(0),
+      m_complete(false) {
+    if (!section || !path) return;
+    const std::string name = ini::TrimName(section);
+    // A list that ends two bytes short of the buffer may have been cut.
+    for (DWORD size = 4096; size <= (1u << 22); size *= 4) {
+        m_list.assign(size, '\0');
+        const DWORD n = ProfileSection(name.c_str(), m_list.data(), size, m_path.c_str());
+        if (n + 2 < size) {
+            m_length = n;
+            m_complete = true;
+            return;
+        }
+    }
+    m_list.clear();
+}
+
+DWORD ProfileSectionReader::String(const char* key, const char* def, char* buf,
+                                   DWORD size) const {
+    if (!m_complete)
+        return ProfileString(m_section.c_str(), key, def, buf, size, m_path.c_str());
+    return ini::ListString(m_list.data(), m_length, key, def, buf, size);
+}
+
 #ifdef _WIN32
 
 DWORD ProfileString(const char* section, const char* key, const char* def,

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -15,6 +16,22 @@ DWORD ProfileString(const char* section, const char* key, const char* def,
                     char* buf, DWORD size, const char* path);
 DWORD ProfileSection(const char* section, char* buf, DWORD size,
                      const char* path);
+
+// One section of an initialisation file, read with a single ProfileSection
+// call. String then gives for a key of that section what ProfileString would
+// give, without going back to the file. A section too long to read whole is
+// left to ProfileString key by key.
+class ProfileSectionReader {
+public:
+    ProfileSectionReader(const char* section, const char* path);
+    DWORD String(const char* key, const char* def, char* buf, DWORD size) const;
+
+private:
+    std::string m_section, m_path;
+    std::vector<char> m_list;
+    DWORD m_length;
+    bool m_complete;
+};
 
 // Lets the thread's windows run: takes every waiting message off the queue
 // and dispatches it, except WM_QUIT, which is dropped. Then calls the hook

@@ -634,13 +634,15 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
     EXPECT_EQ(splash.m_nCurrent, 0);
     EXPECT_EQ(VisiblePicture(splash), 0);
 
-    // Which picture each control shows: 166, 164, 165, 167, 163.
+    // Which picture each control shows when it comes up: 166, 164, 165, 167,
+    // 163, each over the whole window. Only the first is loaded at the start.
     const int order[] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3, IDB_SPLASH_4, IDB_SPLASH_5};
     const int expected[] = {166, 164, 165, 167, 163};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(order[i], expected[i]);
-        EXPECT_EQ(PictureResource(splash.m_pictures[i].m_hWnd), expected[i]) << i;
-    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(order[i], expected[i]);
+    EXPECT_EQ(PictureResource(splash.m_pictures[0].m_hWnd), 166);
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(PictureResource(splash.m_pictures[i].m_hWnd), 0) << i;
+    RECT first;
+    GetWindowRect(splash.m_pictures[0].m_hWnd, &first);
 
     HWND active = GetActiveWindow();
     HWND focus = GetFocus();
@@ -648,6 +650,11 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
         SendMessageA(splash.m_hWnd, WM_TIMER, 1, 0);
         EXPECT_EQ(splash.m_nCurrent, step % 5);
         EXPECT_EQ(VisiblePicture(splash), step % 5) << step;
+        HWND shown = splash.m_pictures[step % 5].m_hWnd;
+        EXPECT_EQ(PictureResource(shown), expected[step % 5]) << step;
+        RECT r;
+        GetWindowRect(shown, &r);
+        EXPECT_TRUE(EqualRect(&r, &first)) << step;
     }
     // Showing the next picture does not move the activation or the focus.
     EXPECT_EQ(GetActiveWindow(), active);

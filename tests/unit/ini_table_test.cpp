@@ -178,6 +178,43 @@ TEST_F(IniTable, MissingEmptyAndFolderFilesGiveTheDefault) {
     }
 }
 
+// A descriptor is read with one section read and its keys looked up in the
+// list; every key of the table, at every buffer size, must come out as the
+// profile seam (on Windows the system's GetPrivateProfileStringA) gives it.
+TEST_F(IniTable, OneSectionReadGivesWhatEachKeyReadGives) {
+    std::string longList;
+    for (int i = 0; i < 2000; ++i) longList += "filler" + std::to_string(i) + "=x\n";
+    dir.Write("long.ini", "[common]\n" + longList + "name=" + std::string(300, 'y') + "\n");
+    dir.Write("empty.ini", "");
+    dir.MakeDir("folder.ini");
+    std::vector<KeyCase> cases(std::begin(kKeyCases), std::end(kKeyCases));
+    std::vector<std::string> files(cases.size(), path);
+    const std::string more[][3] = {{"long.ini", "name", std::string(259, 'y')},
+                                   {"long.ini", "filler1999", "x"},
+                                   {"missing.ini", "name", "DEFAULT"},
+                                   {"empty.ini", "name", "DEFAULT"},
+                                   {"folder.ini", "name", "DEFAULT"}};
+    for (const auto& m : more) {
+        cases.push_back({"common", m[1].c_str(), m[2].c_str()});
+        files.push_back(dir / m[0]);
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const KeyCase& c = cases[i];
+        const platform::ProfileSectionReader section(c.section, files[i].c_str());
+        for (DWORD size : {1u, 2u, 3u, 5u, 260u}) {
+            char a[260], b[260];
+            const DWORD na = section.String(c.key, "DEFAULT", a, size);
+            const DWORD nb = platform::ProfileString(c.section, c.key, "DEFAULT", b, size,
+                                                     files[i].c_str());
+            ASSERT_EQ(std::string(a, na), std::string(b, nb))
+                << files[i] << " [" << c.section << "] " << c.key << " " << size;
+            if (size == 260) {
+                EXPECT_EQ(std::string(a, na), c.expected) << c.key;
+            }
+        }
+    }
+}
+
 TEST_F(IniTable, NulBytesEndTheirLine) {
     // Long enough plain text that the reader does not take it for UTF-16.
     dir.Write("zerobyte.ini", "; a file with a NUL byte in the middle of a line\n" +

@@ -213,6 +213,7 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
             m.characters += c.missing;
         }
     }
+    const std::string requested = utf8(report.font);
     for (const auto& [page, m] : missing) {
         const size_t n = m.texts.size();
         add(page, Severity::Error, "glyphs-missing", utf8(report.translation),
@@ -220,8 +221,10 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
                 (n == 1 ? " text is" : " texts are") + " drawn in \"" + m.face +
                 "\", which has no glyph for " + std::to_string(m.characters) +
                 (n == 1 ? " of its characters: " : " of their characters: ") +
-                m.texts.front() +
-                (n > 1 ? " and " + std::to_string(n - 1) + " more" : ""));
+                m.texts.front() + (n > 1 ? " and " + std::to_string(n - 1) + " more" : "") +
+                (m.face == requested ? ""
+                                     : "; the translation asks for \"" + requested +
+                                           "\", which this system does not draw them in"));
     }
     return out;
 }

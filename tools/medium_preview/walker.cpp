@@ -245,7 +245,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "preview-walker: no pages in %s\n", argv[2]);
         return 2;
     }
-    FILE* log = std::fopen((out + "\\walk.txt").c_str(), "w");
+    FILE* log = std::fopen((out + "\\walk.txt").c_str(), "wb");
     if (!log) {
         std::fprintf(stderr, "preview-walker: cannot write in %s\n", out.c_str());
         return 1;

@@ -66,11 +66,22 @@ const medium_check::Page* PageOf(const Report& report, int number) {
     return &report.pages[static_cast<size_t>(number - 1)];
 }
 
-const medium_check::Option* OptionOf(const medium_check::Page* page, int slot) {
+// The checker's option that the window showed with `text` (UTF-8) in `slot`:
+// by its title, as the menu may order options of equal priority otherwise
+// than the checker's system lists the folders; failing that, by the slot.
+const medium_check::Option* OptionOf(const Report& report, const medium_check::Page* page,
+                                     int slot, const std::string& text) {
     if (!page) return nullptr;
+    for (const medium_check::Option& o : page->options)
+        if (platform::AnsiToUtf8(o.title, report.codePage) == text) return &o;
     for (const medium_check::Option& o : page->options)
         if (o.slot == slot) return &o;
     return nullptr;
+}
+
+std::string TextOf(const Shot& shot, int id) {
+    const Control* c = shot.Find(id);
+    return c ? c->text : std::string();
 }
 
 std::string Html(const std::string& text) {
@@ -185,7 +196,7 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
             for (int slot = 1; slot <= 7; ++slot) {
                 const Control* c = shot.Find(kOptionIds[slot - 1]);
                 if (!c || !c->visible || c->textWidth <= c->clientWidth) continue;
-                const medium_check::Option* o = OptionOf(page, slot);
+                const medium_check::Option* o = OptionOf(report, page, slot, c->text);
                 add(shot.page, Severity::Warning, "title-clipped", o ? utf8(o->descriptor) : "",
                     at + ", option " + std::to_string(slot) + ": " + Quoted(c->text) + " is " +
                         std::to_string(c->textWidth) + " pixels wide, its line " +
@@ -196,7 +207,9 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
         const Control* d = shot.Find(IDC_DESCRIPTION);
         if (d && d->visible && d->linesNeeded > d->linesShown &&
             overflowSeen.insert(d->text).second) {
-            const medium_check::Option* o = OptionOf(page, shot.slot);
+            const medium_check::Option* o =
+                shot.slot ? OptionOf(report, page, shot.slot, TextOf(shot, kOptionIds[shot.slot - 1]))
+                          : nullptr;
             const std::string what = shot.slot ? at + ", option " + std::to_string(shot.slot)
                                                : at + ", the hint";
             add(shot.page, Severity::Warning, "description-overflow",
@@ -308,12 +321,10 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs) {
             out += "<div>\n" + list(mine) + "</div>\n</div>\n<div class=\"hovers\">\n";
             for (const Shot& s : run.walk.shots) {
                 if (s.page != page.number || s.slot == 0) continue;
-                const medium_check::Option* o = OptionOf(&page, s.slot);
                 out += "<figure><a href=\"" + Html(run.folder + "/" + s.picture) + "\"><img src=\"" +
                        Html(run.folder + "/" + s.picture) + "\" alt=\"option " +
                        std::to_string(s.slot) + "\"></a><figcaption>option " +
-                       std::to_string(s.slot) +
-                       (o ? ": " + Html(platform::AnsiToUtf8(o->title, run.report.codePage)) : "") +
+                       std::to_string(s.slot) + ": " + Html(TextOf(s, kOptionIds[s.slot - 1])) +
                        "</figcaption></figure>\n";
             }
             out += "</div>\n</div>\n";
@@ -419,7 +430,8 @@ namespace {
 const char kUsage[] =
     "usage: medium-preview-report languages MEDIUM\n"
     "       medium-preview-report plan MEDIUM LANGUAGE PLAN_FILE  (prints the locale)\n"
-    "       medium-preview-report index MEDIUM OUT_FOLDER [--json] LANGUAGE:SCALE:FOLDER...\n"
+    "       medium-preview-report index MEDIUM OUT_FOLDER [--json] [--as NAME]\n"
+    "                             LANGUAGE:SCALE:FOLDER...\n"
     "The host side of medium-preview: the languages a medium has, the pages to walk,\n"
     "and the contact sheet with the findings of the walks in OUT_FOLDER.\n";
 
@@ -476,18 +488,23 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         std::string plan;
         for (const medium_check::Page& p : report.pages)
             plan += std::to_string(p.number) + " " + std::to_string(p.parent) + " " +
-                    std::to_string(p.parentSlot) + "\n";
+                    std::to_string(p.parentSlot) + "\t" + p.title + "\n";
         if (!WriteFile(args[3], plan)) return bad("cannot write " + args[3]);
         out = UnixLocale(args[2]) + "\n";
         return 0;
     }
     if (command == "index" && args.size() >= 4) {
         const std::string folder = args[2];
+        std::string shown = args[1];
         bool json = false;
         std::vector<Run> runs;
         for (size_t i = 3; i < args.size(); ++i) {
             if (args[i] == "--json") {
                 json = true;
+                continue;
+            }
+            if (args[i] == "--as" && i + 1 < args.size()) {
+                shown = args[++i];
                 continue;
             }
             const std::vector<std::string> spec = Split(args[i], ':');
@@ -509,9 +526,9 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
                 run.findings.push_back(f);
             runs.push_back(run);
         }
-        if (!WriteFile(folder + "/index.html", IndexHtml(args[1], runs)))
+        if (!WriteFile(folder + "/index.html", IndexHtml(shown, runs)))
             return bad("cannot write " + folder + "/index.html");
-        out = json ? Json(args[1], folder, runs) : Text(args[1], folder, runs);
+        out = json ? Json(shown, folder, runs) : Text(shown, folder, runs);
         return Count(runs, Severity::Error) ? 1 : 0;
     }
     return bad("unknown command " + command);

@@ -3,8 +3,8 @@
 // back through the title), and for every page and every hovered option saves
 // the menu window as a bitmap together with what the probe measured in it.
 // Usage: preview-walker MEDIUM_FOLDER PLAN_FILE OUT_FOLDER
-// The plan has one line per page, "PAGE PARENT SLOT" (the first page's
-// parent is 0). OUT_FOLDER receives page-N.bmp, page-N-option-K.bmp and
+// The plan has one line per page, "PAGE PARENT SLOT", a tab and the page's
+// title (the first page's parent is 0). OUT_FOLDER receives page-N.bmp, page-N-option-K.bmp and
 // walk.txt: a "shot FILE PAGE SLOT" line per picture, each followed by the
 // probe's "ctl ..." lines, and "error PAGE TEXT" for what went wrong.
 #include "tests/e2e/driver.h"
@@ -26,14 +26,24 @@ struct PlanPage {
     int number = 0;
     int parent = 0;
     int slot = 0;
+    std::string title;  // as the menu sets it, in the menu's code page
 };
 
 std::vector<PlanPage> ReadPlan(const std::string& path) {
     std::vector<PlanPage> pages;
-    FILE* f = std::fopen(path.c_str(), "r");
+    FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return pages;
-    PlanPage p;
-    while (std::fscanf(f, "%d %d %d", &p.number, &p.parent, &p.slot) == 3) pages.push_back(p);
+    char line[4096];
+    while (std::fgets(line, sizeof line, f)) {
+        PlanPage p;
+        int used = 0;
+        if (std::sscanf(line, "%d %d %d%n", &p.number, &p.parent, &p.slot, &used) != 3) break;
+        std::string title = line + used;
+        while (!title.empty() && (title.back() == '\n' || title.back() == '\r')) title.pop_back();
+        if (!title.empty() && title[0] == '\t') title.erase(0, 1);
+        p.title = title;
+        pages.push_back(p);
+    }
     std::fclose(f);
     return pages;
 }
@@ -171,8 +181,19 @@ private:
         return s;
     }
 
+    // Two clicks in one spot within the double-click time make a double
+    // click, which opens nothing: going back up two levels clicks the title
+    // twice.
+    void Click(int id) {
+        const DWORD wait = GetDoubleClickTime() + 50;
+        while (m_clicked && GetTickCount() - m_lastClick < wait) Sleep(25);
+        m_wizard.Click(id);
+        m_lastClick = GetTickCount();
+        m_clicked = true;
+    }
+
     void Shot(int page, int slot) {
-        Sleep(120);  // the repaint of the focus change
+        Sleep(60);  // the repaint of the focus change
         char name[64];
         if (slot) std::snprintf(name, sizeof name, "page-%d-option-%d.bmp", page, slot);
         else std::snprintf(name, sizeof name, "page-%d.bmp", page);
@@ -197,17 +218,31 @@ private:
             Shot(page, slot);
         }
         for (const PlanPage& child : (*m_children)[page]) {
+            // The option that shows the sub-menu's title, wherever the menu
+            // put it; no other is clicked, as it would start a program or
+            // open an address. Options of the same priority come in the
+            // order the folder lists them, which the checker's system may
+            // not share.
+            int id = 0;
+            for (int k = 0; k < 7 && !id; ++k)
+                if (m_wizard.Visible(kOptionIds[k]) && m_wizard.Text(kOptionIds[k]) == child.title)
+                    id = kOptionIds[k];
+            if (!id) {
+                std::fprintf(m_log, "error\t%d\tno option of this page shows page %d; not walked\n",
+                             page, child.number);
+                continue;
+            }
             const std::string here = Signature();
-            m_wizard.Click(kOptionIds[child.slot - 1]);
+            Click(id);
             // A page that looks exactly like its parent shows no change.
             e2e::WaitFor([&] { return Signature() != here || !m_wizard.Running(); }, 2000);
             if (!m_wizard.Running()) {
-                std::fprintf(m_log, "error\t%d\toption %d ended the menu instead of opening page %d\n",
-                             page, child.slot, child.number);
+                std::fprintf(m_log, "error\t%d\tthe option of page %d ended the menu\n", page,
+                             child.number);
                 return false;
             }
             if (!Visit(child.number)) return false;
-            m_wizard.Click(IDC_TITLE);
+            Click(IDC_TITLE);
             if (!e2e::WaitFor([&] { return Signature() == here; }, 3000)) {
                 std::fprintf(m_log, "error\t%d\tthe title of page %d did not lead back\n", page,
                              child.number);
@@ -223,6 +258,8 @@ private:
     FILE* m_log;
     UINT m_request;
     std::map<int, std::vector<PlanPage>>* m_children = nullptr;
+    DWORD m_lastClick = 0;
+    bool m_clicked = false;
 };
 
 std::string OwnFolder() {

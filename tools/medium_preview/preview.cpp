@@ -193,6 +193,23 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
                     at + ", title: " + Quoted(title->text) + " is " +
                         std::to_string(title->textWidth) + " pixels wide, its line " +
                         std::to_string(title->clientWidth));
+            // Options of equal priority come in the order the folder lists
+            // them, which differs between systems and media.
+            if (page) {
+                std::vector<std::string> shown, listed;
+                for (int slot = 1; slot <= 7; ++slot) {
+                    const Control* c = shot.Find(kOptionIds[slot - 1]);
+                    if (c && c->visible) shown.push_back(Quoted(c->text));
+                }
+                for (const medium_check::Option& o : page->options)
+                    listed.push_back(Quoted(utf8(o.title)));
+                if (shown != listed && shown.size() == listed.size())
+                    add(shot.page, Severity::Warning, "order-differs", utf8(page->descriptor),
+                        at + ": the menu shows " + medium_check::ListOf(shown) +
+                            "; the checker found " + medium_check::ListOf(listed) +
+                            ". Options of the same priority come in the order the medium's "
+                            "folder lists them; priorities make it the same on every medium");
+            }
             for (int slot = 1; slot <= 7; ++slot) {
                 const Control* c = shot.Find(kOptionIds[slot - 1]);
                 if (!c || !c->visible || c->textWidth <= c->clientWidth) continue;

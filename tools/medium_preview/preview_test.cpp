@@ -16,6 +16,8 @@ Report TwoPages() {
     first.title = "Collection";
     first.descriptor = "QXMSETUP.INI";
     medium_check::Option a, b;
+    a.title = "A";
+    b.title = "B";
     a.slot = 1;
     a.descriptor = "a\\QXMSETUP.INI";
     b.slot = 2;
@@ -32,8 +34,10 @@ Report TwoPages() {
 }
 
 // A control line as the walker writes it.
+// Options 1 and 2 show the checker's titles unless told otherwise.
 std::string Ctl(int id, int width, int client = 160, int needed = 1, int shown = 1,
-                int missing = 0, const std::string& text = "Text", int visible = 1) {
+                int missing = 0, std::string text = "", int visible = 1) {
+    if (text.empty()) text = id == 1010 ? "A" : id == 1003 ? "B" : "Text";
     return "ctl\t" + std::to_string(id) + "\t" + std::to_string(visible) + "\t" +
            std::to_string(width) + "\t" + std::to_string(client) + "\t" +
            std::to_string(needed) + "\t" + std::to_string(shown) + "\t" +
@@ -64,7 +68,11 @@ TEST(PreviewFindings, FromWhatTheWindowShowed) {
          ""},
         {"option one pixel too wide", kPage1 + Ctl(1010, 100) + Ctl(1003, 161) + kPage2,
          "title-clipped 1 b\\QXMSETUP.INI\n"},
-        {"hidden option is not measured", kPage1 + Ctl(1003, 400, 160, 1, 1, 0, "", 0) + kPage2, ""},
+        {"options in another order, the clipped one found by its title",
+         kPage1 + Ctl(1010, 170, 160, 1, 1, 0, "B") + Ctl(1003, 10, 160, 1, 1, 0, "A") + kPage2,
+         "order-differs 1 QXMSETUP.INI\ntitle-clipped 1 b\\QXMSETUP.INI\n"},
+        {"hidden option is not measured",
+         kPage1 + Ctl(1010, 10) + Ctl(1003, 400, 160, 1, 1, 0, "B", 0) + kPage2, ""},
         {"wide title of a sub-menu",
          kPage1 + "shot\tpage-2.bmp\t2\t0\n" + Ctl(1001, 300, 240, 1, 1, 0, "Tools"),
          "title-clipped 2 a\\QXMSETUP.INI\n"},
@@ -80,9 +88,9 @@ TEST(PreviewFindings, FromWhatTheWindowShowed) {
         {"the hint itself overflows", kPage1 + Ctl(1009, 900, 380, 3, 2, 0, "hint") + kPage2,
          "description-overflow 1 translat.ini\n"},
         {"missing glyphs: one finding a page, each text once",
-         kPage1 + Ctl(1010, 50, 160, 1, 1, 4, "xxxx") + Ctl(1003, 50, 160, 1, 1, 2, "yy") +
-             kHover1 + Ctl(1010, 50, 160, 1, 1, 4, "xxxx") + "shot\tpage-2.bmp\t2\t0\n" +
-             Ctl(1001, 50, 240, 1, 1, 5, "Tools") + Ctl(1010, 50, 160, 1, 1, 4, "xxxx"),
+         kPage1 + Ctl(1010, 50, 160, 1, 1, 1) + Ctl(1003, 50, 160, 1, 1, 1) + kHover1 +
+             Ctl(1010, 50, 160, 1, 1, 1) + "shot\tpage-2.bmp\t2\t0\n" +
+             Ctl(1001, 50, 240, 1, 1, 5, "Tools") + Ctl(1010, 50, 160, 1, 1, 1),
          "glyphs-missing 1 translat.ini\nglyphs-missing 2 translat.ini\n"},
         {"the walk broke off", kPage1 + "error\t1\toption 1 ended the menu instead of opening page 2\n",
          "preview-failed 1 \n"},

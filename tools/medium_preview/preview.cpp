@@ -259,11 +259,11 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
     return out;
 }
 
-std::vector<PageFinding> CheckerFindings(const Report& report) {
+std::vector<PageFinding> CheckerFindings(const Report& report, const Report& pages) {
     std::vector<PageFinding> out;
     for (const Finding& f : report.findings) {
         int page = 0;
-        for (const medium_check::Page& p : report.pages) {
+        for (const medium_check::Page& p : pages.pages) {
             bool names = p.descriptor == f.file;
             for (const medium_check::Option& o : p.options) names = names || o.descriptor == f.file;
             if (names) {
@@ -409,9 +409,9 @@ std::string Text(const std::string& medium, const std::string& output,
                       output + ", contact sheet " + output + "/index.html\n";
     for (const Run& run : runs) {
         int checker[2] = {0, 0}, pictured[2] = {0, 0};
-        for (const medium_check::Finding& f : run.report.findings)
-            ++checker[f.severity == Severity::Error ? 0 : 1];
-        const size_t own = run.report.findings.size();
+        const size_t own = run.checkerFindings;
+        for (size_t i = 0; i < own; ++i)
+            ++checker[run.findings[i].finding.severity == Severity::Error ? 0 : 1];
         for (size_t i = own; i < run.findings.size(); ++i)
             ++pictured[run.findings[i].finding.severity == Severity::Error ? 0 : 1];
         out += "\n" + Tag(run.language, run.scale) + ": " +
@@ -447,10 +447,11 @@ namespace {
 const char kUsage[] =
     "usage: medium-preview-report languages MEDIUM\n"
     "       medium-preview-report plan MEDIUM LANGUAGE PLAN_FILE  (prints the locale)\n"
-    "       medium-preview-report index MEDIUM OUT_FOLDER [--json] [--as NAME]\n"
+    "       medium-preview-report index MEDIUM OUT_FOLDER [--medium ORIGINAL] [--json]\n"
     "                             LANGUAGE:SCALE:FOLDER...\n"
     "The host side of medium-preview: the languages a medium has, the pages to walk,\n"
-    "and the contact sheet with the findings of the walks in OUT_FOLDER.\n";
+    "and the contact sheet with the findings of the walks in OUT_FOLDER. MEDIUM is\n"
+    "the copy the menu ran on; the checker's findings are those of ORIGINAL.\n";
 
 bool ReadFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
@@ -513,6 +514,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     if (command == "index" && args.size() >= 4) {
         const std::string folder = args[2];
         std::string shown = args[1];
+        medium_check::Settings original = settings;
         bool json = false;
         std::vector<Run> runs;
         for (size_t i = 3; i < args.size(); ++i) {
@@ -520,8 +522,11 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
                 json = true;
                 continue;
             }
-            if (args[i] == "--as" && i + 1 < args.size()) {
+            if (args[i] == "--medium" && i + 1 < args.size()) {
                 shown = args[++i];
+                original.medium = platform::FullPath(shown);
+                if (original.medium.empty() || !medium_check::IsFolder(original.medium))
+                    return bad("no folder " + shown);
                 continue;
             }
             const std::vector<std::string> spec = Split(args[i], ':');
@@ -532,13 +537,15 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
             run.folder = spec[2];
             settings.locale = medium_check::LocaleOfLanguage(run.language);
             if (!settings.locale) return bad("no language " + run.language);
+            original.locale = settings.locale;
             run.report = medium_check::Check(settings);
             std::string walk;
             if (ReadFile(folder + "/" + run.folder + "/walk.txt", walk))
                 run.walk = ParseWalk(walk);
             else
                 run.walk.errors.push_back(WalkError{0, "the menu was not walked: no walk.txt"});
-            run.findings = CheckerFindings(run.report);
+            run.findings = CheckerFindings(medium_check::Check(original), run.report);
+            run.checkerFindings = run.findings.size();
             for (PageFinding& f : PictureFindings(run.walk, run.report, run.language, run.scale))
                 run.findings.push_back(f);
             runs.push_back(run);

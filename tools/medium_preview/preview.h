@@ -59,6 +59,7 @@ struct Run {
     medium_check::Report report;
     Walk walk;
     std::vector<PageFinding> findings;  // the checker's, then the pictures'
+    size_t checkerFindings = 0;         // how many of them are the checker's
 };
 
 // What the pictures of a run show that the checker cannot know: texts
@@ -68,9 +69,10 @@ struct Run {
 std::vector<PageFinding> PictureFindings(const Walk& walk, const medium_check::Report& report,
                                          const std::string& language, int scale);
 
-// The checker's findings in UTF-8, each on the page that shows the
-// descriptor it names (0 for the others).
-std::vector<PageFinding> CheckerFindings(const medium_check::Report& report);
+// The checker's findings of `report` in UTF-8, each on the page of `pages`
+// that shows the descriptor it names (0 for the others).
+std::vector<PageFinding> CheckerFindings(const medium_check::Report& report,
+                                         const medium_check::Report& pages);
 
 std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs);
 std::string Json(const std::string& medium, const std::string& output,
@@ -83,7 +85,7 @@ std::string Text(const std::string& medium, const std::string& output,
 std::string UnixLocale(const std::string& language);
 
 // The command line: `languages MEDIUM`, `plan MEDIUM LANGUAGE FILE`, or
-// `index MEDIUM OUT [--json] LANGUAGE:SCALE:FOLDER...`.
+// `index MEDIUM OUT [--medium ORIGINAL] [--json] LANGUAGE:SCALE:FOLDER...`.
 int Main(const std::vector<std::string>& args, std::string& out, std::string& err);
 
 }  // namespace medium_preview

@@ -131,7 +131,11 @@ Walk ParseWalk(const std::string& text) {
         const std::vector<std::string> f = Split(line, '\t');
         if (f[0] == "shot" && f.size() == 4) {
             Shot shot;
+            // medium-preview turns every bitmap the walker saves into PNG.
             shot.picture = f[1];
+            const size_t dot = shot.picture.rfind(".bmp");
+            if (dot != std::string::npos && dot + 4 == shot.picture.size())
+                shot.picture.replace(dot, 4, ".png");
             shot.page = Number(f[2]);
             shot.slot = Number(f[3]);
             walk.shots.push_back(shot);

@@ -7,7 +7,7 @@
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev; do
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -100,8 +100,15 @@ struct Box {
 // One run of wizard.exe started from a medium's root.
 class Wizard {
 public:
-    explicit Wizard(const Medium& medium);
+    explicit Wizard(const Medium& medium) : Wizard(medium.Root()) {}
+    // wizard.exe of the folder `root`, started there.
+    explicit Wizard(const std::string& root);
     ~Wizard();
+    Wizard(const Wizard&) = delete;
+    Wizard& operator=(const Wizard&) = delete;
+
+    DWORD ProcessId() const { return m_pi.dwProcessId; }
+    DWORD ThreadId() const { return m_pi.dwThreadId; }
 
     bool Started() const { return m_window != nullptr; }
     HWND Window() const { return m_window; }

@@ -78,6 +78,9 @@ Report Check(const Settings& settings);
 std::string FormatText(const Report& report);
 std::string FormatJson(const Report& report);
 
+// A UTF-8 text as a JSON string, quotes and escapes included.
+std::string JsonText(const std::string& text);
+
 // The code page of a font character set (LOGFONT's lfCharSet); 0 for the
 // ANSI and default sets, which mean the system's own.
 unsigned CodePageOfCharSet(int charSet);

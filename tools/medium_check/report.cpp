@@ -81,7 +81,14 @@ std::string Click(const Option& o, const std::vector<Page>& pages) {
 // converted before it is escaped: in a double-byte code page the second byte
 // of a character may look like a backslash.
 std::string JsonString(const std::string& ansi, unsigned codePage) {
-    const std::string text = platform::AnsiToUtf8(ansi, codePage);
+    return JsonText(platform::AnsiToUtf8(ansi, codePage));
+}
+
+std::string JsonNumberOrNull(int n) { return n ? std::to_string(n) : "null"; }
+
+}  // namespace
+
+std::string JsonText(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
@@ -102,10 +109,6 @@ std::string JsonString(const std::string& ansi, unsigned codePage) {
     }
     return out + "\"";
 }
-
-std::string JsonNumberOrNull(int n) { return n ? std::to_string(n) : "null"; }
-
-}  // namespace
 
 unsigned CodePageOfCharSet(int charSet) {
     struct Pair {

@@ -1,0 +1,565 @@
+// The host side of medium-preview.
+#include "tools/medium_preview/preview.h"
+
+#include "platform/system.h"
+#include "tools/medium_check/check_internal.h"
+#include "resources/resource.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <strings.h>
+
+namespace medium_preview {
+
+using medium_check::Finding;
+using medium_check::Report;
+using medium_check::Severity;
+
+namespace {
+
+const int kOptionIds[7] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
+                           IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
+
+std::vector<std::string> Split(const std::string& line, char sep) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = line.find(sep, from);
+        parts.push_back(line.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        if (at == std::string::npos) return parts;
+        from = at + 1;
+    }
+}
+
+std::string Unescaped(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+    }
+    return out;
+}
+
+int Number(const std::string& text) { return std::atoi(text.c_str()); }
+
+std::string Quoted(const std::string& text) {
+    std::string one = text;
+    for (char& c : one)
+        if (c == '\n' || c == '\r') c = ' ';
+    return "\"" + one + "\"";
+}
+
+std::string Tag(const std::string& language, int scale) {
+    return language + ", " + std::to_string(scale) + " %";
+}
+
+const medium_check::Page* PageOf(const Report& report, int number) {
+    if (number < 1 || static_cast<size_t>(number) > report.pages.size()) return nullptr;
+    return &report.pages[static_cast<size_t>(number - 1)];
+}
+
+// The checker's option that the window showed with `text` (UTF-8) in `slot`:
+// by its title, as the menu may order options of equal priority otherwise
+// than the checker's system lists the folders; failing that, by the slot.
+const medium_check::Option* OptionOf(const Report& report, const medium_check::Page* page,
+                                     int slot, const std::string& text) {
+    if (!page) return nullptr;
+    for (const medium_check::Option& o : page->options)
+        if (platform::AnsiToUtf8(o.title, report.codePage) == text) return &o;
+    for (const medium_check::Option& o : page->options)
+        if (o.slot == slot) return &o;
+    return nullptr;
+}
+
+std::string TextOf(const Shot& shot, int id) {
+    const Control* c = shot.Find(id);
+    return c ? c->text : std::string();
+}
+
+std::string Html(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\n': out += "<br>"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
+
+int Count(const std::vector<Run>& runs, Severity severity) {
+    int n = 0;
+    for (const Run& run : runs)
+        for (const PageFinding& f : run.findings) n += f.finding.severity == severity;
+    return n;
+}
+
+std::string Anchor(const Run& run) { return run.language + "-" + std::to_string(run.scale); }
+
+std::string Where(const Finding& f) {
+    return f.line ? f.file + ":" + std::to_string(f.line) : f.file;
+}
+
+}  // namespace
+
+const Control* Shot::Find(int id) const {
+    for (const Control& c : controls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+Walk ParseWalk(const std::string& text) {
+    Walk walk;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::vector<std::string> f = Split(line, '\t');
+        if (f[0] == "shot" && f.size() == 4) {
+            Shot shot;
+            // medium-preview turns every bitmap the walker saves into PNG.
+            shot.picture = f[1];
+            const size_t dot = shot.picture.rfind(".bmp");
+            if (dot != std::string::npos && dot + 4 == shot.picture.size())
+                shot.picture.replace(dot, 4, ".png");
+            shot.page = Number(f[2]);
+            shot.slot = Number(f[3]);
+            walk.shots.push_back(shot);
+        } else if (f[0] == "ctl" && f.size() == 10 && !walk.shots.empty()) {
+            Control c;
+            c.id = Number(f[1]);
+            c.visible = f[2] == "1";
+            c.textWidth = Number(f[3]);
+            c.clientWidth = Number(f[4]);
+            c.linesNeeded = Number(f[5]);
+            c.linesShown = Number(f[6]);
+            c.missing = Number(f[7]);
+            c.face = Unescaped(f[8]);
+            c.text = Unescaped(f[9]);
+            walk.shots.back().controls.push_back(c);
+        } else if (f[0] == "error" && f.size() >= 3) {
+            walk.errors.push_back(WalkError{Number(f[1]), f[2]});
+        }
+    }
+    return walk;
+}
+
+std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
+                                         const std::string& language, int scale) {
+    const auto utf8 = [&](const std::string& ansi) {
+        return platform::AnsiToUtf8(ansi, report.codePage);
+    };
+    const std::string tag = " (" + Tag(language, scale) + ")";
+    std::vector<PageFinding> out;
+    const auto add = [&](int page, Severity severity, const char* code, const std::string& file,
+                         const std::string& message) {
+        out.push_back(PageFinding{page, Finding{severity, code, file, 0, message + tag}});
+    };
+
+    for (const WalkError& e : walk.errors)
+        add(e.page, Severity::Error, "preview-failed", "", e.message);
+
+    std::set<std::string> overflowSeen, glyphsSeen;
+    struct Missing {
+        std::string face;
+        std::vector<std::string> texts;
+        int characters = 0;
+    };
+    std::map<int, Missing> missing;
+
+    for (const Shot& shot : walk.shots) {
+        const medium_check::Page* page = PageOf(report, shot.page);
+        const std::string at = "page " + std::to_string(shot.page);
+        if (shot.slot == 0) {
+            // Every text of the page in its plain state.
+            const Control* title = shot.Find(IDC_TITLE);
+            if (title && page && title->text != utf8(page->title))
+                add(shot.page, Severity::Error, "page-differs", utf8(page->descriptor),
+                    at + ": the menu shows " + Quoted(title->text) + " where the checker has " +
+                        Quoted(utf8(page->title)));
+            if (title && title->visible && title->textWidth > title->clientWidth)
+                add(shot.page, Severity::Warning, "title-clipped",
+                    page ? utf8(page->descriptor) : "",
+                    at + ", title: " + Quoted(title->text) + " is " +
+                        std::to_string(title->textWidth) + " pixels wide, its line " +
+                        std::to_string(title->clientWidth));
+            // Options of equal priority come in the order the folder lists
+            // them, which differs between systems and media.
+            if (page) {
+                std::vector<std::string> shown, listed;
+                for (int slot = 1; slot <= 7; ++slot) {
+                    const Control* c = shot.Find(kOptionIds[slot - 1]);
+                    if (c && c->visible) shown.push_back(Quoted(c->text));
+                }
+                for (const medium_check::Option& o : page->options)
+                    listed.push_back(Quoted(utf8(o.title)));
+                if (shown != listed && shown.size() == listed.size())
+                    add(shot.page, Severity::Warning, "order-differs", utf8(page->descriptor),
+                        at + ": the menu shows " + medium_check::ListOf(shown) +
+                            "; the checker found " + medium_check::ListOf(listed) +
+                            ". Options of the same priority come in the order the medium's "
+                            "folder lists them; priorities make it the same on every medium");
+            }
+            for (int slot = 1; slot <= 7; ++slot) {
+                const Control* c = shot.Find(kOptionIds[slot - 1]);
+                if (!c || !c->visible || c->textWidth <= c->clientWidth) continue;
+                const medium_check::Option* o = OptionOf(report, page, slot, c->text);
+                add(shot.page, Severity::Warning, "title-clipped", o ? utf8(o->descriptor) : "",
+                    at + ", option " + std::to_string(slot) + ": " + Quoted(c->text) + " is " +
+                        std::to_string(c->textWidth) + " pixels wide, its line " +
+                        std::to_string(c->clientWidth));
+            }
+        }
+        // The description line as the hovered option (or none) fills it.
+        const Control* d = shot.Find(IDC_DESCRIPTION);
+        if (d && d->visible && d->linesNeeded > d->linesShown &&
+            overflowSeen.insert(d->text).second) {
+            const medium_check::Option* o =
+                shot.slot ? OptionOf(report, page, shot.slot, TextOf(shot, kOptionIds[shot.slot - 1]))
+                          : nullptr;
+            const std::string what = shot.slot ? at + ", option " + std::to_string(shot.slot)
+                                               : at + ", the hint";
+            add(shot.page, Severity::Warning, "description-overflow",
+                o ? utf8(o->descriptor) : utf8(report.translation),
+                what + ": the description needs " + std::to_string(d->linesNeeded) +
+                    " lines at its width, the description line shows " +
+                    std::to_string(d->linesShown) + ": " + Quoted(d->text));
+        }
+        for (const Control& c : shot.controls) {
+            if (!c.visible || c.missing == 0 || !glyphsSeen.insert(c.text).second) continue;
+            Missing& m = missing[shot.page];
+            m.face = c.face;
+            m.texts.push_back(Quoted(c.text));
+            m.characters += c.missing;
+        }
+    }
+    const std::string requested = utf8(report.font);
+    for (const auto& [page, m] : missing) {
+        const size_t n = m.texts.size();
+        add(page, Severity::Error, "glyphs-missing", utf8(report.translation),
+            "page " + std::to_string(page) + ": " + std::to_string(n) +
+                (n == 1 ? " text is" : " texts are") + " drawn in \"" + m.face +
+                "\", which has no glyph for " + std::to_string(m.characters) +
+                (n == 1 ? " of its characters: " : " of their characters: ") +
+                m.texts.front() + (n > 1 ? " and " + std::to_string(n - 1) + " more" : "") +
+                (m.face == requested ? ""
+                                     : "; the translation asks for \"" + requested +
+                                           "\", which this system does not draw them in"));
+    }
+    return out;
+}
+
+std::vector<PageFinding> CheckerFindings(const Report& report, const Report& pages) {
+    std::vector<PageFinding> out;
+    for (const Finding& f : report.findings) {
+        int page = 0;
+        for (const medium_check::Page& p : pages.pages) {
+            bool names = p.descriptor == f.file;
+            for (const medium_check::Option& o : p.options) names = names || o.descriptor == f.file;
+            if (names) {
+                page = p.number;
+                break;
+            }
+        }
+        Finding utf8 = f;
+        utf8.file = platform::AnsiToUtf8(f.file, report.codePage);
+        utf8.message = platform::AnsiToUtf8(f.message, report.codePage);
+        out.push_back(PageFinding{page, utf8});
+    }
+    return out;
+}
+
+std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs) {
+    size_t pictures = 0;
+    for (const Run& run : runs) pictures += run.walk.shots.size();
+    std::string out =
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>Preview of " +
+        Html(medium) +
+        "</title>\n<style>\n"
+        "body { font-family: sans-serif; margin: 1em 2em; }\n"
+        ".page { border-top: 1px solid #ccc; padding: .5em 0 1em; }\n"
+        ".row { display: flex; gap: 1.5em; align-items: flex-start; }\n"
+        ".hovers { display: flex; flex-wrap: wrap; gap: .8em; margin-top: .8em; }\n"
+        ".hovers img { width: 260px; }\n"
+        "figure { margin: 0; } figcaption { font-size: 85%; color: #444; }\n"
+        ".error { color: #a00; } .warning { color: #850; }\n"
+        "code { background: #f3f3f3; }\n"
+        "</style></head><body>\n<h1>Preview of " + Html(medium) + "</h1>\n<p>" +
+        std::to_string(pictures) + " pictures; " + std::to_string(Count(runs, Severity::Error)) +
+        " errors, " + std::to_string(Count(runs, Severity::Warning)) + " warnings.";
+    for (const Run& run : runs)
+        out += " <a href=\"#" + Anchor(run) + "\">" + Html(Tag(run.language, run.scale)) + "</a>";
+    out += "</p>\n";
+
+    const auto list = [](const std::vector<const PageFinding*>& findings) {
+        if (findings.empty()) return std::string("<p>No findings.</p>\n");
+        std::string ul = "<ul class=\"findings\">\n";
+        for (const PageFinding* f : findings)
+            ul += "<li class=\"" + std::string(SeverityName(f->finding.severity)) + "\">" +
+                  SeverityName(f->finding.severity) + " <code>" + Html(f->finding.code) +
+                  "</code> " + (f->finding.file.empty() ? "" : Html(Where(f->finding)) + ": ") +
+                  Html(f->finding.message) + "</li>\n";
+        return ul + "</ul>\n";
+    };
+
+    for (const Run& run : runs) {
+        out += "<section id=\"" + Anchor(run) + "\">\n<h2>" + Html(Tag(run.language, run.scale)) +
+               "</h2>\n";
+        std::vector<const PageFinding*> general;
+        for (const PageFinding& f : run.findings)
+            if (f.page == 0) general.push_back(&f);
+        if (!general.empty()) out += "<h3>The whole medium</h3>\n" + list(general);
+        for (const medium_check::Page& page : run.report.pages) {
+            std::vector<const PageFinding*> mine;
+            for (const PageFinding& f : run.findings)
+                if (f.page == page.number) mine.push_back(&f);
+            const std::string title = platform::AnsiToUtf8(page.title, run.report.codePage);
+            out += "<div class=\"page\" id=\"" + Anchor(run) + "-page-" +
+                   std::to_string(page.number) + "\">\n<h3>Page " + std::to_string(page.number) +
+                   ": " + Html(title) + "</h3>\n<div class=\"row\">\n";
+            const Shot* plain = nullptr;
+            for (const Shot& s : run.walk.shots)
+                if (s.page == page.number && s.slot == 0) plain = &s;
+            if (plain)
+                out += "<img src=\"" + Html(run.folder + "/" + plain->picture) + "\" alt=\"Page " +
+                       std::to_string(page.number) + "\">\n";
+            else
+                out += "<p class=\"error\">The walk did not reach this page.</p>\n";
+            out += "<div>\n" + list(mine) + "</div>\n</div>\n<div class=\"hovers\">\n";
+            for (const Shot& s : run.walk.shots) {
+                if (s.page != page.number || s.slot == 0) continue;
+                out += "<figure><a href=\"" + Html(run.folder + "/" + s.picture) + "\"><img src=\"" +
+                       Html(run.folder + "/" + s.picture) + "\" alt=\"option " +
+                       std::to_string(s.slot) + "\"></a><figcaption>option " +
+                       std::to_string(s.slot) + ": " + Html(TextOf(s, kOptionIds[s.slot - 1])) +
+                       "</figcaption></figure>\n";
+            }
+            out += "</div>\n</div>\n";
+        }
+        out += "</section>\n";
+    }
+    return out + "</body></html>\n";
+}
+
+std::string Json(const std::string& medium, const std::string& output,
+                 const std::vector<Run>& runs) {
+    using medium_check::JsonText;
+    const auto orNull = [](int n) { return n ? std::to_string(n) : std::string("null"); };
+    std::string out = "{\n  \"medium\": " + JsonText(medium) + ",\n  \"output\": " +
+                      JsonText(output) + ",\n  \"index\": " + JsonText(output + "/index.html") +
+                      ",\n  \"runs\": [";
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const Run& run = runs[r];
+        out += r ? ",\n" : "\n";
+        out += "    {\"language\": " + JsonText(run.language) + ", \"scale\": " +
+               std::to_string(run.scale) + ", \"folder\": " + JsonText(run.folder) +
+               ", \"pictures\": " + std::to_string(run.walk.shots.size()) + ",\n     \"pages\": [";
+        bool first = true;
+        for (const medium_check::Page& page : run.report.pages) {
+            out += first ? "\n" : ",\n";
+            first = false;
+            std::string picture = "null", hovers;
+            for (const Shot& s : run.walk.shots) {
+                if (s.page != page.number) continue;
+                const std::string path = JsonText(run.folder + "/" + s.picture);
+                if (s.slot == 0) {
+                    picture = path;
+                } else {
+                    hovers += (hovers.empty() ? "" : ", ") + std::string("{\"slot\": ") +
+                              std::to_string(s.slot) + ", \"picture\": " + path + "}";
+                }
+            }
+            out += "      {\"page\": " + std::to_string(page.number) + ", \"title\": " +
+                   JsonText(platform::AnsiToUtf8(page.title, run.report.codePage)) +
+                   ", \"picture\": " + picture + ", \"hovers\": [" + hovers + "]}";
+        }
+        out += "\n     ],\n     \"findings\": [";
+        for (size_t i = 0; i < run.findings.size(); ++i) {
+            const PageFinding& f = run.findings[i];
+            out += i ? ",\n" : "\n";
+            out += std::string("      {\"severity\": \"") + SeverityName(f.finding.severity) +
+                   "\", \"code\": " + JsonText(f.finding.code) + ", \"file\": " +
+                   JsonText(f.finding.file) + ", \"line\": " +
+                   orNull(static_cast<int>(f.finding.line)) + ", \"page\": " + orNull(f.page) +
+                   ", \"message\": " + JsonText(f.finding.message) + "}";
+        }
+        out += run.findings.empty() ? "]}" : "\n     ]}";
+    }
+    out += runs.empty() ? "],\n" : "\n  ],\n";
+    out += "  \"errors\": " + std::to_string(Count(runs, Severity::Error)) + ",\n";
+    out += "  \"warnings\": " + std::to_string(Count(runs, Severity::Warning)) + "\n}\n";
+    return out;
+}
+
+std::string Text(const std::string& medium, const std::string& output,
+                 const std::vector<Run>& runs) {
+    size_t pictures = 0;
+    for (const Run& run : runs) pictures += run.walk.shots.size();
+    std::string out = "Medium    " + medium + "\nPictures  " + std::to_string(pictures) + " in " +
+                      output + ", contact sheet " + output + "/index.html\n";
+    for (const Run& run : runs) {
+        int checker[2] = {0, 0}, pictured[2] = {0, 0};
+        const size_t own = run.checkerFindings;
+        for (size_t i = 0; i < own; ++i)
+            ++checker[run.findings[i].finding.severity == Severity::Error ? 0 : 1];
+        for (size_t i = own; i < run.findings.size(); ++i)
+            ++pictured[run.findings[i].finding.severity == Severity::Error ? 0 : 1];
+        out += "\n" + Tag(run.language, run.scale) + ": " +
+               std::to_string(run.report.pages.size()) + " pages, " +
+               std::to_string(run.walk.shots.size()) + " pictures in " + run.folder +
+               "; the checker's findings: " + std::to_string(checker[0]) + " errors, " +
+               std::to_string(checker[1]) + " warnings; the pictures': " +
+               std::to_string(pictured[0]) + " errors, " + std::to_string(pictured[1]) +
+               " warnings\n";
+        for (size_t i = own; i < run.findings.size(); ++i) {
+            const Finding& f = run.findings[i].finding;
+            out += std::string("  ") + SeverityName(f.severity) +
+                   (f.severity == Severity::Error ? "    " : "  ") + f.code + "  " +
+                   (f.file.empty() ? "" : Where(f) + ": ") + f.message + "\n";
+        }
+    }
+    return out;
+}
+
+std::string UnixLocale(const std::string& language) {
+    static const std::pair<const char*, const char*> kLocales[] = {
+        {"english", "en_US"}, {"arabic", "ar_EG"},  {"chinese", "zh_CN"},
+        {"spanish", "es_ES"}, {"french", "fr_FR"},  {"hebrew", "he_IL"},
+        {"japanese", "ja_JP"}, {"russian", "ru_RU"}, {"thai", "th_TH"},
+        {"vietnamese", "vi_VN"}, {"malay", "ms_MY"}};
+    for (const auto& l : kLocales)
+        if (strcasecmp(language.c_str(), l.first) == 0) return std::string(l.second) + ".UTF-8";
+    return std::string();
+}
+
+namespace {
+
+const char kUsage[] =
+    "usage: medium-preview-report languages MEDIUM\n"
+    "       medium-preview-report plan MEDIUM LANGUAGE PLAN_FILE  (prints the locale)\n"
+    "       medium-preview-report index MEDIUM OUT_FOLDER [--medium ORIGINAL] [--json]\n"
+    "                             LANGUAGE:SCALE:FOLDER...\n"
+    "The host side of medium-preview: the languages a medium has, the pages to walk,\n"
+    "and the contact sheet with the findings of the walks in OUT_FOLDER. MEDIUM is\n"
+    "the copy the menu ran on; the checker's findings are those of ORIGINAL.\n";
+
+bool ReadFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    text = s.str();
+    return true;
+}
+
+bool WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+
+}  // namespace
+
+int Main(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    const auto bad = [&](const std::string& why) {
+        err = "medium-preview-report: " + why + "\n" + kUsage;
+        return 2;
+    };
+    if (args.size() < 2) return bad("what to do, and on which medium?");
+    const std::string& command = args[0];
+    medium_check::Settings settings;
+    settings.medium = platform::FullPath(args[1]);
+    if (settings.medium.empty() || !medium_check::IsFolder(settings.medium))
+        return bad("no folder " + args[1]);
+
+    if (command == "languages" && args.size() == 2) {
+        const Report report = medium_check::Check(settings);
+        std::vector<std::string> names = {"english"};
+        for (const std::string& section : report.sections) {
+            const LCID locale = medium_check::LocaleOfLanguage(section);
+            if (!locale) continue;
+            // The table's own spelling of the name.
+            for (const std::string& name : medium_check::LanguageNames()) {
+                if (strcasecmp(name.c_str(), section.c_str()) != 0) continue;
+                bool seen = false;
+                for (const std::string& n : names) seen = seen || n == name;
+                if (!seen) names.push_back(name);
+            }
+        }
+        for (const std::string& name : names) out += name + " " + UnixLocale(name) + "\n";
+        return 0;
+    }
+    if (command == "plan" && args.size() == 4) {
+        settings.locale = medium_check::LocaleOfLanguage(args[2]);
+        if (!settings.locale) return bad("no language " + args[2]);
+        const Report report = medium_check::Check(settings);
+        std::string plan;
+        for (const medium_check::Page& p : report.pages)
+            plan += std::to_string(p.number) + " " + std::to_string(p.parent) + " " +
+                    std::to_string(p.parentSlot) + "\t" + p.title + "\n";
+        if (!WriteFile(args[3], plan)) return bad("cannot write " + args[3]);
+        out = UnixLocale(args[2]) + "\n";
+        return 0;
+    }
+    if (command == "index" && args.size() >= 4) {
+        const std::string folder = args[2];
+        std::string shown = args[1];
+        medium_check::Settings original = settings;
+        bool json = false;
+        std::vector<Run> runs;
+        for (size_t i = 3; i < args.size(); ++i) {
+            if (args[i] == "--json") {
+                json = true;
+                continue;
+            }
+            if (args[i] == "--medium" && i + 1 < args.size()) {
+                shown = args[++i];
+                original.medium = platform::FullPath(shown);
+                if (original.medium.empty() || !medium_check::IsFolder(original.medium))
+                    return bad("no folder " + shown);
+                continue;
+            }
+            const std::vector<std::string> spec = Split(args[i], ':');
+            if (spec.size() != 3) return bad("not LANGUAGE:SCALE:FOLDER: " + args[i]);
+            Run run;
+            run.language = spec[0];
+            run.scale = Number(spec[1]);
+            run.folder = spec[2];
+            settings.locale = medium_check::LocaleOfLanguage(run.language);
+            if (!settings.locale) return bad("no language " + run.language);
+            original.locale = settings.locale;
+            run.report = medium_check::Check(settings);
+            std::string walk;
+            if (ReadFile(folder + "/" + run.folder + "/walk.txt", walk))
+                run.walk = ParseWalk(walk);
+            else
+                run.walk.errors.push_back(WalkError{0, "the menu was not walked: no walk.txt"});
+            run.findings = CheckerFindings(medium_check::Check(original), run.report);
+            run.checkerFindings = run.findings.size();
+            for (PageFinding& f : PictureFindings(run.walk, run.report, run.language, run.scale))
+                run.findings.push_back(f);
+            runs.push_back(run);
+        }
+        if (!WriteFile(folder + "/index.html", IndexHtml(shown, runs)))
+            return bad("cannot write " + folder + "/index.html");
+        out = json ? Json(shown, folder, runs) : Text(shown, folder, runs);
+        return Count(runs, Severity::Error) ? 1 : 0;
+    }
+    return bad("unknown command " + command);
+}
+
+}  // namespace medium_preview

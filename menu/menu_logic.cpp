@@ -1,5 +1,7 @@
 #include "menu/menu_logic.h"
 
+#include <algorithm>
+
 #include "catalog/catalog_item.h"
 #include "catalog/command.h"
 #include "platform/codepage.h"
@@ -70,6 +72,55 @@ std::string FitFaceName(const std::string& face) {
         end = next;
     }
     return face.substr(0, end);
+}
+
+int ScaleToDpi(int px, int dpi) {
+    const long long n = static_cast<long long>(px) * dpi;
+    return static_cast<int>(n >= 0 ? (n + 48) / 96 : -((-n + 48) / 96));
+}
+
+int ArtworkPercent(int dpi) {
+    if (dpi <= 96) return 100;
+    if (dpi <= 144) return 150;
+    return 200;
+}
+
+int HandCursorSize(int dpi) {
+    const int wanted = ScaleToDpi(32, dpi);
+    if (wanted >= 64) return 64;
+    if (wanted >= 48) return 48;
+    return 32;
+}
+
+MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeight, int border,
+                         const int (&textWidths)[MenuLayout::kLines]) {
+    MenuLayout out = at;
+    // The window's edge keeps the description line's left margin all round.
+    const int margin = std::max(0, at.description.left);
+
+    out.picture.right = at.picture.left + pictureWidth + 2 * border;
+    out.picture.bottom = at.picture.top + pictureHeight + 2 * border;
+
+    // The column of bullets and texts keeps its distance from the frame,
+    // the description line its distance below it.
+    const int dx = std::max(0, out.picture.right - at.picture.right);
+    const int dy = std::max(0, out.picture.bottom - at.picture.bottom);
+    int right = at.description.right + dx;
+    for (int i = 0; i < MenuLayout::kLines; ++i) {
+        out.bullets[i].left += dx;
+        out.bullets[i].right += dx;
+        out.texts[i].left += dx;
+        out.texts[i].right += dx;
+        out.texts[i].right = std::max(out.texts[i].right, out.texts[i].left + textWidths[i]);
+        right = std::max(right, out.texts[i].right);
+    }
+    out.description.top += dy;
+    out.description.bottom += dy;
+    out.description.right = right;
+
+    out.width = std::max(at.width, right + margin);
+    out.height = std::max(at.height, out.description.bottom + margin);
+    return out;
 }
 
 }  // namespace menu

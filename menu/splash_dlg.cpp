@@ -1,12 +1,16 @@
 #include "menu/splash_dlg.h"
 
+#include "menu/artwork.h"
 #include "resources/resource.h"
 
 CSplashDlg::CSplashDlg(CWnd* pParent) : CDialog(IDD_SPLASH, pParent), m_nCurrent(0) {
     Create(IDD_SPLASH, pParent);
 }
 
-CSplashDlg::~CSplashDlg() {}
+CSplashDlg::~CSplashDlg() {
+    // The window goes before the pictures it shows.
+    DestroyWindow();
+}
 
 void CSplashDlg::DoDataExchange() {
     for (int i = 0; i < kPictures; ++i)
@@ -15,9 +19,31 @@ void CSplashDlg::DoDataExchange() {
 
 BOOL CSplashDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    FitPicturesToScale();
     SetTimer(m_hWnd, kTimerId, kTimerPeriod, nullptr);
     SetForegroundWindow(m_hWnd);
     return TRUE;
+}
+
+void CSplashDlg::FitPicturesToScale() {
+    const int dpi = artwork::SystemDpi();
+    if (!artwork::LoadSplashPictures(dpi, m_scaled)) return;
+    const SIZE size = artwork::SplashPictureSize(dpi);
+    for (int i = 0; i < kPictures; ++i) {
+        m_pictures[i].SendMessage(STM_SETIMAGE, IMAGE_BITMAP,
+                                  reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_scaled[i])));
+        SetWindowPos(m_pictures[i].m_hWnd, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The window around exactly the picture, still centred where it was.
+    RECT frame = {0, 0, size.cx, size.cy};
+    AdjustWindowRectEx(&frame, GetWindowLongA(m_hWnd, GWL_STYLE), FALSE,
+                       GetWindowLongA(m_hWnd, GWL_EXSTYLE));
+    RECT now;
+    GetWindowRect(m_hWnd, &now);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const int x = (now.left + now.right - w) / 2, y = (now.top + now.bottom - h) / 2;
+    SetWindowPos(m_hWnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CSplashDlg::OnTimer(UINT_PTR id) {

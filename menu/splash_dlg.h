@@ -2,6 +2,7 @@
 // scans the medium, changing its picture every three seconds.
 #pragma once
 
+#include "platform/gdi.h"
 #include "platform/window.h"
 
 class CSplashDlg : public CDialog {
@@ -27,4 +28,9 @@ protected:
 private:
     // Shows the next picture; false for a timer that is not ours.
     bool OnTimer(UINT_PTR id);
+    // At a display scale above 100 %: the pictures drawn for it, with the
+    // window's inside exactly their size.
+    void FitPicturesToScale();
+
+    CBitmap m_scaled[kPictures];  // the pictures at this display's scale
 };

@@ -3,6 +3,7 @@
 // another. Both builds compile this.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -15,7 +16,7 @@ struct Pixels {
     std::vector<uint32_t> argb;
 
     bool Empty() const { return width <= 0 || height <= 0; }
-    uint32_t At(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
+    uint32_t At(int x, int y) const { return argb[static_cast<std::size_t>(y) * width + x]; }
 };
 
 // `from` at `width` x `height`: each result pixel the average of the source

@@ -218,8 +218,17 @@ void CMenuDlg::FitLayout() {
     GetClientRect(m_hWnd, &client);
     at.width = client.right, at.height = client.bottom;
 
-    const menu::MenuLayout fit = menu::FitMenuLayout(
-        at, pictureSize.cx, pictureSize.cy, GetSystemMetrics(SM_CXBORDER), widths);
+    // The frame's border as the control draws it (the system's border
+    // metric need not be what is drawn).
+    int border = GetSystemMetrics(SM_CXBORDER);
+    if (picture) {
+        RECT outside = {}, inside = {};
+        GetWindowRect(picture, &outside);
+        GetClientRect(picture, &inside);
+        border = (outside.right - outside.left - inside.right) / 2;
+    }
+    const menu::MenuLayout fit =
+        menu::FitMenuLayout(at, pictureSize.cx, pictureSize.cy, border, widths);
     if (picture) Place(picture, fit.picture);
     Place(m_titleBullet.m_hWnd, fit.bullets[0]);
     Place(m_title.m_hWnd, fit.texts[0]);

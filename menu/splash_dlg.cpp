@@ -27,11 +27,13 @@ BOOL CSplashDlg::OnInitDialog() {
 
 void CSplashDlg::FitPicturesToScale() {
     const int dpi = artwork::SystemDpi();
-    if (!artwork::LoadSplashPictures(dpi, m_scaled)) return;
+    // At 96 DPI the template's bitmaps stay; the window still fits them.
+    const bool scaled = artwork::LoadSplashPictures(dpi, m_scaled);
     const SIZE size = artwork::SplashPictureSize(dpi);
     for (int i = 0; i < kPictures; ++i) {
-        m_pictures[i].SendMessage(STM_SETIMAGE, IMAGE_BITMAP,
-                                  reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_scaled[i])));
+        if (scaled)
+            m_pictures[i].SendMessage(STM_SETIMAGE, IMAGE_BITMAP,
+                                      reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_scaled[i])));
         SetWindowPos(m_pictures[i].m_hWnd, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }

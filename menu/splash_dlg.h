@@ -28,8 +28,8 @@ protected:
 private:
     // Shows the next picture; false for a timer that is not ours.
     bool OnTimer(UINT_PTR id);
-    // At a display scale above 100 %: the pictures drawn for it, with the
-    // window's inside exactly their size.
+    // The pictures drawn for the display's scale (above 100 %), with the
+    // window's inside exactly their size, so that none is cut or banded.
     void FitPicturesToScale();
 
     CBitmap m_scaled[kPictures];  // the pictures at this display's scale

@@ -95,16 +95,27 @@ int HandCursorSize(int dpi) {
 MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeight, int border,
                          const int (&textWidths)[MenuLayout::kLines]) {
     MenuLayout out = at;
-    // The window's edge keeps the description line's left margin all round.
-    const int margin = std::max(0, at.description.left);
+    // The template's margins around the description line (none where it
+    // already reaches past the window's edge).
+    const int rightMargin = std::max(0, at.width - at.description.right);
+    const int bottomMargin = std::max(0, at.height - at.description.bottom);
 
     out.picture.right = at.picture.left + pictureWidth + 2 * border;
     out.picture.bottom = at.picture.top + pictureHeight + 2 * border;
 
-    // The column of bullets and texts keeps its distance from the frame,
-    // the description line its distance below it.
-    const int dx = std::max(0, out.picture.right - at.picture.right);
-    const int dy = std::max(0, out.picture.bottom - at.picture.bottom);
+    // The column of bullets and texts, and the description line, stay where
+    // they are while the frame keeps at least half the template's distance
+    // from them; closer than that, they move to the template's distance.
+    int column = at.bullets[0].left;
+    for (const Box& b : at.bullets) column = std::min(column, b.left);
+    for (const Box& t : at.texts) column = std::min(column, t.left);
+    const int gapX = std::max(0, column - at.picture.right);
+    const int gapY = std::max(0, at.description.top - at.picture.bottom);
+    const int dx = out.picture.right > column - gapX / 2 ? out.picture.right + gapX - column : 0;
+    const int dy = out.picture.bottom > at.description.top - gapY / 2
+                       ? out.picture.bottom + gapY - at.description.top
+                       : 0;
+
     int right = at.description.right + dx;
     for (int i = 0; i < MenuLayout::kLines; ++i) {
         out.bullets[i].left += dx;
@@ -118,8 +129,8 @@ MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeig
     out.description.bottom += dy;
     out.description.right = right;
 
-    out.width = std::max(at.width, right + margin);
-    out.height = std::max(at.height, out.description.bottom + margin);
+    out.width = std::max(at.width, right + rightMargin);
+    out.height = std::max(at.height, out.description.bottom + bottomMargin);
     return out;
 }
 

@@ -97,12 +97,12 @@ struct MenuLayout {
 // the picture and the texts actually shown:
 // - the picture's frame holds `pictureWidth` x `pictureHeight` pixels and
 //   `border` on each side, so that no band is left and nothing is cut;
-// - the bullets and texts keep the template's distance to the right of the
-//   frame, the description line its distance below it;
+// - the bullets and texts to its right, and the description line below it,
+//   stay where they are while the frame keeps at least half the template's
+//   distance from them, else move to the template's distance;
 // - a text wider than its line (`textWidths`, pixels) gets the room it needs;
-// - the window grows until the description line, the texts and a margin as
-//   wide as the description line's left one fit inside it.
-// Nothing moves where the template's layout already holds all this.
+// - the window grows until the description line and the texts fit inside it
+//   with the template's margins.
 MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeight, int border,
                          const int (&textWidths)[MenuLayout::kLines]);
 

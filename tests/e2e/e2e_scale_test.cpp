@@ -167,21 +167,25 @@ platform::Pixels IconOnBackground(HMODULE module, UINT id, int size) {
     return out;
 }
 
+struct SplashSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindSplashWindow(HWND hwnd, LPARAM lp) {
+    SplashSearch* f = reinterpret_cast<SplashSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == f->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_SPLASH_PICTURE1)) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindSplash(DWORD pid) {
-    struct Find {
-        DWORD pid;
-        HWND found;
-    } f = {pid, nullptr};
-    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
-        Find* f = reinterpret_cast<Find*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == f->pid && IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_SPLASH_PICTURE1)) {
-            f->found = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&f));
+    SplashSearch f = {pid, nullptr};
+    EnumWindows(FindSplashWindow, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
 

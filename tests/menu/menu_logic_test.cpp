@@ -290,6 +290,10 @@ TEST(MenuLayout, TheWindowMakesRoomForThePictureAndTheTexts) {
     } cases[] = {
         // The frame fits: nothing moves.
         {"fits", 98, 198, narrow, 0, 0, 380, 400, 280, 390},
+        // A little larger, still half the template's distance away.
+        {"a little larger", 103, 206, narrow, 0, 0, 380, 400, 280, 390},
+        // Just closer than that: the template's distance again.
+        {"closer", 104, 209, narrow, 6, 11, 386, 406, 291, 396},
         // A smaller picture: the frame shrinks to it, nothing else moves.
         {"smaller", 60, 150, narrow, 0, 0, 380, 400, 280, 390},
         // Wider and taller: the column and the description follow.

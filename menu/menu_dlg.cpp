@@ -1,14 +1,51 @@
 #include "menu/menu_dlg.h"
 
 #include "menu/about_dlg.h"
+#include "menu/artwork.h"
 #include "menu/menu_logic.h"
 #include "menu/splash_dlg.h"
 #include "platform/system.h"
 #include "resources/resource.h"
 
+#include <algorithm>
+
 namespace {
 
-HICON LoadProgramIcon(UINT id) { return LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(id)); }
+// A bullet icon at the size bullets have on this display.
+HICON LoadProgramIcon(UINT id) {
+    return artwork::LoadIconSized(id, artwork::BulletIconSize(artwork::SystemDpi()));
+}
+
+// A control's rectangle in the dialog's client pixels, and back.
+menu::Box BoxOf(HWND control, HWND dialog) {
+    RECT r = {};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    menu::Box b;
+    b.left = r.left, b.top = r.top, b.right = r.right, b.bottom = r.bottom;
+    return b;
+}
+
+void Place(HWND control, const menu::Box& b) {
+    SetWindowPos(control, nullptr, b.left, b.top, b.Width(), b.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The widest title in `node`'s tree drawn in `font`: of the items that
+// are options (every one below the root) or, for `asTitle`, of those that
+// can be the page on display (the root and every item with children).
+int WidestTitle(const CCatalogItem& node, HDC dc, bool asTitle) {
+    int widest = 0;
+    if (asTitle ? !node.m_children.empty() || !node.m_pParent : node.m_pParent != nullptr) {
+        const std::string title = node.GetTitle();
+        SIZE extent = {};
+        if (GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &extent))
+            widest = extent.cx;
+    }
+    for (const auto& child : node.m_children)
+        widest = std::max(widest, WidestTitle(*child, dc, asTitle));
+    return widest;
+}
 
 const COLORREF kHighlightText = RGB(8, 0, 255);
 const COLORREF kOptionText = RGB(8, 0, 0);
@@ -31,6 +68,10 @@ CMenuDlg::~CMenuDlg() {
     // A window still up (a modeless one) goes while the controls and the
     // tree it points into are still here.
     DestroyWindow();
+    // The icons were loaded at this display's size for this window alone.
+    for (HICON icon : {m_hIcon, m_hIconCD, m_hIconWeb, m_hIconFolder, m_hIconUp, m_hIconJek,
+                       m_hIconZov, m_hIconYq, m_hIconBook})
+        if (icon) DestroyIcon(icon);
 }
 
 COptionStatic* CMenuDlg::Option(int slot) {
@@ -105,8 +146,11 @@ BOOL CMenuDlg::OnInitDialog() {
         }
     }
 
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The caption and the task switcher ask for their own sizes.
+    m_iconBig.Attach(artwork::LoadIconSized(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON)));
+    m_iconSmall.Attach(artwork::LoadIconSized(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON)));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(static_cast<HICON>(m_iconBig)));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(m_iconSmall)));
 
     CWinApp* app = CWinApp::Get();
     if (app) app->BeginWaitCursor();
@@ -131,11 +175,78 @@ BOOL CMenuDlg::OnInitDialog() {
 
     ShowNode(&m_rootItem);
     m_description.SetWindowText(m_translator.GetText(IDS_CHOOSE_OPTION));
+    FitLayout();
 
     splash.DestroyWindow();
     SetForegroundWindow(m_hWnd);
     if (app) app->EndWaitCursor();
     return TRUE;
+}
+
+void CMenuDlg::FitLayout() {
+    const int dpi = artwork::SystemDpi();
+    HWND picture = GetDlgItem(m_hWnd, IDC_PICTURE);
+    SIZE pictureSize = artwork::MenuPictureSize(dpi);
+    if (picture && artwork::LoadMenuPicture(dpi, m_picture))
+        ::SendMessage(picture, STM_SETIMAGE, IMAGE_BITMAP,
+                      reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_picture)));
+
+    menu::MenuLayout at;
+    // The picture's frame as the template gives it (the control itself has
+    // taken the size of the bitmap it was made with).
+    RECT frame = {6, 6, 6 + 72, 6 + 121};
+    MapDialogRect(m_hWnd, &frame);
+    at.picture.left = frame.left, at.picture.top = frame.top;
+    at.picture.right = frame.right, at.picture.bottom = frame.bottom;
+    int widths[menu::MenuLayout::kLines] = {};
+    HDC dc = ::GetDC(m_hWnd);
+    HGDIOBJ old = SelectObject(dc, m_fontTitle);
+    widths[0] = WidestTitle(m_rootItem, dc, true);
+    SelectObject(dc, m_fontNormal);
+    const int optionWidth = WidestTitle(m_rootItem, dc, false);
+    SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    at.bullets[0] = BoxOf(m_titleBullet.m_hWnd, m_hWnd);
+    at.texts[0] = BoxOf(m_title.m_hWnd, m_hWnd);
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        at.bullets[slot] = BoxOf(Bullet(slot)->m_hWnd, m_hWnd);
+        at.texts[slot] = BoxOf(Option(slot)->m_hWnd, m_hWnd);
+        widths[slot] = optionWidth;
+    }
+    at.description = BoxOf(m_description.m_hWnd, m_hWnd);
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    at.width = client.right, at.height = client.bottom;
+
+    // The frame's border as the control draws it (the system's border
+    // metric need not be what is drawn).
+    int border = GetSystemMetrics(SM_CXBORDER);
+    if (picture) {
+        RECT outside = {}, inside = {};
+        GetWindowRect(picture, &outside);
+        GetClientRect(picture, &inside);
+        border = (outside.right - outside.left - inside.right) / 2;
+    }
+    const menu::MenuLayout fit =
+        menu::FitMenuLayout(at, pictureSize.cx, pictureSize.cy, border, widths);
+    if (picture) Place(picture, fit.picture);
+    Place(m_titleBullet.m_hWnd, fit.bullets[0]);
+    Place(m_title.m_hWnd, fit.texts[0]);
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        Place(Bullet(slot)->m_hWnd, fit.bullets[slot]);
+        Place(Option(slot)->m_hWnd, fit.texts[slot]);
+    }
+    Place(m_description.m_hWnd, fit.description);
+    if (fit.width != at.width || fit.height != at.height) {
+        RECT window = {};
+        GetWindowRect(m_hWnd, &window);
+        const int w = window.right - window.left + fit.width - at.width;
+        const int h = window.bottom - window.top + fit.height - at.height;
+        // Still centred where the template put it.
+        SetWindowPos(m_hWnd, nullptr, window.left - (fit.width - at.width) / 2,
+                     window.top - (fit.height - at.height) / 2, w, h,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void CMenuDlg::ShowNode(CCatalogItem* pNode) {

@@ -77,6 +77,9 @@ protected:
 
 private:
     void CreateFonts();
+    // Fits the window to the picture at this display's scale and to the
+    // widest texts of the tree: see menu::FitMenuLayout.
+    void FitLayout();
     HICON IconOf(menu::Bullet bullet) const;
     // Sub-menu: the item becomes the page on display.
     void OpenSubMenu(CCatalogItem* pItem);
@@ -94,4 +97,6 @@ private:
     bool OnPaint();
 
     CBrush m_brushMenu;  // COLOR_MENU, for every control-colour message
+    CIcon m_iconBig, m_iconSmall;  // the application icon at the caption's sizes
+    CBitmap m_picture;   // the picture at the left at this display's scale
 };

@@ -54,4 +54,56 @@ std::string FolderOf(const std::string& programPath);
 // before a double-byte character that would not fit whole.
 std::string FitFaceName(const std::string& face);
 
+// Display scale. Lengths of the program's artwork are given for 96 DPI
+// (100 %); the system's DPI says how many pixels they take on this display.
+
+// `px` pixels at 96 DPI at `dpi`, rounded to the nearest pixel (half away
+// from zero, as MulDiv rounds).
+int ScaleToDpi(int px, int dpi);
+
+// Which drawing of the pictures serves `dpi`: 100 (the bitmaps, up to 96
+// DPI), otherwise 150 or 200, the smallest one at least as large as the
+// display needs, so that it is only ever scaled down; 200 above 192 DPI.
+int ArtworkPercent(int dpi);
+
+// The size of the hand cursor at `dpi`: of the sizes it is drawn at (32, 48,
+// 64), the largest that is not larger than the display needs, so that it is
+// never scaled up; 32 at and below 96 DPI.
+int HandCursorSize(int dpi);
+
+// A rectangle in the menu window's client pixels.
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const Box& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// Where the menu window's parts are: the picture's frame, the bullets and
+// texts of the title and the seven slots, the description line, and the
+// size of the window's inside.
+struct MenuLayout {
+    static const int kLines = 8;  // the title, then slots 1 to 7
+    Box picture;
+    Box bullets[kLines];
+    Box texts[kLines];
+    Box description;
+    int width = 0, height = 0;
+};
+
+// The layout of `at` (the template's, at this display's scale) fitted to
+// the picture and the texts actually shown:
+// - the picture's frame holds `pictureWidth` x `pictureHeight` pixels and
+//   `border` on each side, so that no band is left and nothing is cut;
+// - the bullets and texts to its right, and the description line below it,
+//   stay where they are while the frame keeps at least half the template's
+//   distance from them, else move to the template's distance;
+// - a text wider than its line (`textWidths`, pixels) gets the room it needs;
+// - the window grows until the description line and the texts fit inside it
+//   with the template's margins.
+MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeight, int border,
+                         const int (&textWidths)[MenuLayout::kLines]);
+
 }  // namespace menu

@@ -1,12 +1,10 @@
 #include "menu/option_static.h"
 
 #include "catalog/catalog_item.h"
+#include "menu/artwork.h"
 #include "menu/menu_logic.h"
-#include "resources/resource.h"
 
-HCURSOR HandCursor() {
-    return LoadCursorA(ResourceInstance(), MAKEINTRESOURCEA(IDC_HAND_CURSOR));
-}
+HCURSOR HandCursor() { return artwork::HandCursor(); }
 
 // ---------------------------------------------------------------- COptionStatic
 

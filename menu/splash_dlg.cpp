@@ -1,10 +1,12 @@
 #include "menu/splash_dlg.h"
 
+#include "menu/artwork.h"
 #include "resources/resource.h"
 
 namespace {
 
-// The bitmap of each picture control, in the order the timer shows them.
+// The bitmap of each picture control at 96 DPI, in the order the timer
+// shows them.
 const UINT kPictureBitmaps[CSplashDlg::kPictures] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3,
                                                      IDB_SPLASH_4, IDB_SPLASH_5};
 
@@ -15,7 +17,7 @@ CSplashDlg::CSplashDlg(CWnd* pParent) : CDialog(IDD_SPLASH, pParent), m_nCurrent
 }
 
 CSplashDlg::~CSplashDlg() {
-    // The controls must be gone before the bitmaps they show.
+    // The window goes before the pictures it shows.
     DestroyWindow();
 }
 
@@ -26,9 +28,34 @@ void CSplashDlg::DoDataExchange() {
 
 BOOL CSplashDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    FitPicturesToScale();
     SetTimer(m_hWnd, kTimerId, kTimerPeriod, nullptr);
     SetForegroundWindow(m_hWnd);
     return TRUE;
+}
+
+void CSplashDlg::FitPicturesToScale() {
+    const int dpi = artwork::SystemDpi();
+    // At 96 DPI the template's first bitmap stays and the others come when
+    // first shown (LoadPicture); the window still fits them.
+    const bool scaled = artwork::LoadSplashPictures(dpi, m_scaled);
+    const SIZE size = artwork::SplashPictureSize(dpi);
+    for (int i = 0; i < kPictures; ++i) {
+        if (scaled)
+            m_pictures[i].SendMessage(STM_SETIMAGE, IMAGE_BITMAP,
+                                      reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_scaled[i])));
+        SetWindowPos(m_pictures[i].m_hWnd, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The window around exactly the picture, still centred where it was.
+    RECT frame = {0, 0, size.cx, size.cy};
+    AdjustWindowRectEx(&frame, GetWindowLongA(m_hWnd, GWL_STYLE), FALSE,
+                       GetWindowLongA(m_hWnd, GWL_EXSTYLE));
+    RECT now;
+    GetWindowRect(m_hWnd, &now);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const int x = (now.left + now.right - w) / 2, y = (now.top + now.bottom - h) / 2;
+    SetWindowPos(m_hWnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CSplashDlg::OnTimer(UINT_PTR id) {

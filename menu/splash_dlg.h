@@ -28,9 +28,14 @@ protected:
 private:
     // Shows the next picture; false for a timer that is not ours.
     bool OnTimer(UINT_PTR id);
-    // Gives picture control `index` its bitmap unless it has one: only the
-    // first comes with the window, the others are loaded when first shown.
+    // The pictures drawn for the display's scale (above 100 %), with the
+    // window's inside exactly their size, so that none is cut or banded.
+    void FitPicturesToScale();
+
+    // Gives picture control `index` its 96-DPI bitmap unless it has a picture:
+    // only the first comes with the window, the others when first shown.
     void LoadPicture(int index);
 
-    CGdiObjectT<HBITMAP> m_bitmaps[kPictures];  // those loaded by LoadPicture
+    CBitmap m_scaled[kPictures];  // the pictures at this display's scale
+    CBitmap m_bitmaps[kPictures];  // those loaded by LoadPicture
 };

@@ -39,6 +39,32 @@ public:
     bool CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }
 };
 
+class CBitmap : public CGdiObjectT<HBITMAP> {};
+
+// An icon loaded for this program alone (not a shared one), destroyed with
+// the object.
+class CIcon {
+public:
+    CIcon() : m_handle(nullptr) {}
+    ~CIcon() { Destroy(); }
+    CIcon(const CIcon&) = delete;
+    CIcon& operator=(const CIcon&) = delete;
+
+    // Takes ownership of `icon`, destroying the one held before.
+    HICON Attach(HICON icon) {
+        Destroy();
+        return m_handle = icon;
+    }
+    void Destroy() {
+        if (m_handle) ::DestroyIcon(m_handle);
+        m_handle = nullptr;
+    }
+    operator HICON() const { return m_handle; }
+
+private:
+    HICON m_handle;
+};
+
 // The paint context of one WM_PAINT: BeginPaint here, EndPaint when it goes.
 class CPaintDC {
 public:

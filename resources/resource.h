@@ -23,6 +23,22 @@
 #define IDB_SPLASH_1        166
 #define IDB_SPLASH_4        167
 
+// The pictures drawn for larger display scales (RCDATA, PNG): the menu
+// picture and the five splash steps (step 1 whole, steps 2 to 5 only where
+// they differ from step 1) at 150 % and 200 %.
+#define IDR_PICTURE_150     201
+#define IDR_PICTURE_200     202
+#define IDR_SPLASH_150_1    211
+#define IDR_SPLASH_150_2    212
+#define IDR_SPLASH_150_3    213
+#define IDR_SPLASH_150_4    214
+#define IDR_SPLASH_150_5    215
+#define IDR_SPLASH_200_1    221
+#define IDR_SPLASH_200_2    222
+#define IDR_SPLASH_200_3    223
+#define IDR_SPLASH_200_4    224
+#define IDR_SPLASH_200_5    225
+
 // Icons
 #define IDI_ABOUT           128
 #define IDR_MAINFRAME       139
@@ -56,6 +72,8 @@
 #define IDC_BULLET5         1034
 #define IDC_BULLET6         1035
 #define IDC_BULLET7         1036
+
+#define IDC_PICTURE         1037
 
 // Controls of the splash window (template 103)
 #define IDC_SPLASH_PICTURE1 1031

@@ -8,6 +8,13 @@
       A 32x32, 16-colour cursor from a pixel grid (see resources/art/cursors).
   art-pack.py png OUT.png GRID.txt [SCALE]
       A preview of a cursor grid.
+  art-pack.py ico-extend OUT.ico IN.ico IMAGE.png [...]
+      IN.ico's images byte for byte, then one 32-bit image per PNG: sizes up
+      to 32 as bitmaps, larger ones as PNG data (compact; read by Windows
+      Vista and later, older systems use the sizes of IN.ico).
+  art-pack.py cur-extend OUT.cur IN.cur GRID.txt SIZE [...]
+      IN.cur's images byte for byte, then the grid at each SIZE (pixels
+      repeated, hot spot scaled with them), 16 colours as in IN.cur.
 
 Pixels are read through ImageMagick's convert (raw RGBA), so nothing beyond
 python3 and convert is needed.
@@ -199,9 +206,53 @@ def grid_png(out, grid, scale):
     write_png(out, w, h, rgba)
 
 
+def read_dir(path):
+    """The entries of an icon or cursor file, as write_dir takes them."""
+    with open(path, "rb") as f:
+        data = f.read()
+    _, kind, count = struct.unpack("<HHH", data[:6])
+    entries = []
+    for i in range(count):
+        w, h, colours, _, f1, f2, size, offset = struct.unpack(
+            "<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+        entries.append((w or 256, h or 256, colours, f1, f2,
+                        data[offset:offset + size]))
+    return kind, entries
+
+
+def extend_ico(out, base, pngs):
+    kind, entries = read_dir(base)
+    for png in pngs:
+        w, h, px = read_rgba(png)
+        if w <= 32:
+            entries.append((w, h, 0, 1, 32, dib32(w, h, px)))
+        else:
+            with open(png, "rb") as f:
+                entries.append((w, h, 0, 1, 32, f.read()))
+    write_dir(out, kind, entries)
+
+
+def extend_cur(out, base, grid, sizes):
+    kind, entries = read_dir(base)
+    (hx, hy), rows = read_grid(grid)
+    for size in sizes:
+        def cell(x, y):
+            return rows[y * 32 // size][x * 32 // size]
+        idx = [GRID_COLOURS.get(cell(x, y), 0)
+               for y in range(size) for x in range(size)]
+        data = dib4(size, size, idx, lambda x, y: cell(x, y) == ".", VGA16)
+        entries.append((size, size, 16, hx * size // 32, hy * size // 32,
+                        data))
+    write_dir(out, kind, entries)
+
+
 def main(argv):
     if len(argv) >= 4 and argv[1] == "ico":
         make_ico(argv[2], argv[3:])
+    elif len(argv) >= 5 and argv[1] == "ico-extend":
+        extend_ico(argv[2], argv[3], argv[4:])
+    elif len(argv) >= 6 and argv[1] == "cur-extend":
+        extend_cur(argv[2], argv[3], argv[4], [int(v) for v in argv[5:]])
     elif len(argv) == 4 and argv[1] == "cur":
         make_cur(argv[2], argv[3])
     elif len(argv) in (4, 5) and argv[1] == "png":

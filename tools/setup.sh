@@ -1,5 +1,8 @@
 #!/bin/sh
 # Installs what the build and the tests need, from Debian's packages only.
+# librsvg2-bin, python3 and the DejaVu fonts render the artwork for the
+# larger display scales during the build (tools/make-art --scaled); xdotool
+# lets tools/demo click through to the download dialog.
 # wine64 and the 64-bit compiler serve machines that run no 32-bit code
 # (tools/wine-env). clang and its runtimes (libFuzzer among them) serve the
 # fuzz build (tools/fuzz).
@@ -7,7 +10,7 @@
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation; do
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation librsvg2-bin python3 fonts-dejavu-core xdotool; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

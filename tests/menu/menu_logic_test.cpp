@@ -234,4 +234,97 @@ TEST(MenuFolder, DoubleByteFolderNames) {
     EXPECT_EQ(menu::FolderOf("D:\\" + kSo + "wizard.exe"), "D:");
 }
 
+// What each display scale gets: lengths rounded to the nearest pixel, the
+// drawing that is only ever scaled down, the cursor that is never scaled up.
+TEST(MenuScale, LengthsArtworkAndCursorPerDpi) {
+    struct {
+        int dpi, picture, splashHeight, bullet, artwork, cursor;
+    } cases[] = {
+        {72, 119, 150, 24, 100, 32},   {96, 159, 200, 32, 100, 32},
+        {97, 161, 202, 32, 150, 32},   {120, 199, 250, 40, 150, 32},
+        {144, 239, 300, 48, 150, 48},  {145, 240, 302, 48, 200, 48},
+        {168, 278, 350, 56, 200, 48},  {192, 318, 400, 64, 200, 64},
+        {288, 477, 600, 96, 200, 64},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(menu::ScaleToDpi(159, c.dpi), c.picture) << c.dpi;
+        EXPECT_EQ(menu::ScaleToDpi(200, c.dpi), c.splashHeight) << c.dpi;
+        EXPECT_EQ(menu::ScaleToDpi(32, c.dpi), c.bullet) << c.dpi;
+        EXPECT_EQ(menu::ArtworkPercent(c.dpi), c.artwork) << c.dpi;
+        EXPECT_EQ(menu::HandCursorSize(c.dpi), c.cursor) << c.dpi;
+    }
+    EXPECT_EQ(menu::ScaleToDpi(271, 144), 407);  // 406.5 rounds up
+    EXPECT_EQ(menu::ScaleToDpi(-3, 144), -5);
+}
+
+menu::Box MakeBox(int left, int top, int right, int bottom) {
+    menu::Box b;
+    b.left = left, b.top = top, b.right = right, b.bottom = bottom;
+    return b;
+}
+
+// The template's layout: frame 100 x 200 at (10, 10); the column at 130;
+// the description line at (10, 230)-(390, 270); inside 400 x 280.
+menu::MenuLayout TemplateLayout() {
+    menu::MenuLayout at;
+    at.picture = MakeBox(10, 10, 110, 210);
+    for (int i = 0; i < menu::MenuLayout::kLines; ++i) {
+        at.bullets[i] = MakeBox(120, 10 + 25 * i, 140, 30 + 25 * i);
+        at.texts[i] = MakeBox(150, 12 + 25 * i, 380, 30 + 25 * i);
+    }
+    at.description = MakeBox(10, 230, 390, 270);
+    at.width = 400;
+    at.height = 280;
+    return at;
+}
+
+TEST(MenuLayout, TheWindowMakesRoomForThePictureAndTheTexts) {
+    const int narrow[menu::MenuLayout::kLines] = {200, 100, 100, 100, 100, 100, 100, 100};
+    int wide[menu::MenuLayout::kLines] = {200, 100, 100, 300, 100, 100, 100, 100};
+    struct {
+        const char* what;
+        int pictureWidth, pictureHeight;
+        const int* widths;
+        int dx, dy;                 // how far the column and the description move
+        int textRight3, width, height, descriptionRight;
+    } cases[] = {
+        // The frame fits: nothing moves.
+        {"fits", 98, 198, narrow, 0, 0, 380, 400, 280, 390},
+        // A little larger, still half the template's distance away.
+        {"a little larger", 103, 206, narrow, 0, 0, 380, 400, 280, 390},
+        // Just closer than that: the template's distance again.
+        {"closer", 104, 209, narrow, 6, 11, 386, 406, 291, 396},
+        // A smaller picture: the frame shrinks to it, nothing else moves.
+        {"smaller", 60, 150, narrow, 0, 0, 380, 400, 280, 390},
+        // Wider and taller: the column and the description follow.
+        {"larger", 150, 260, narrow, 52, 62, 432, 452, 342, 442},
+        // Taller only (the picture ran into the description line).
+        {"taller", 98, 212, narrow, 0, 14, 380, 400, 294, 390},
+        // A text too long for its line widens it and the window.
+        {"long text", 98, 198, wide, 0, 0, 450, 460, 280, 450},
+    };
+    for (const auto& c : cases) {
+        int widths[menu::MenuLayout::kLines];
+        for (int i = 0; i < menu::MenuLayout::kLines; ++i) widths[i] = c.widths[i];
+        const menu::MenuLayout at = TemplateLayout();
+        const menu::MenuLayout fit =
+            menu::FitMenuLayout(at, c.pictureWidth, c.pictureHeight, 1, widths);
+        EXPECT_EQ(fit.picture, MakeBox(10, 10, 12 + c.pictureWidth, 12 + c.pictureHeight))
+            << c.what;
+        EXPECT_EQ(fit.bullets[2].left, at.bullets[2].left + c.dx) << c.what;
+        EXPECT_EQ(fit.texts[0].left, at.texts[0].left + c.dx) << c.what;
+        EXPECT_EQ(fit.texts[3].right, c.textRight3) << c.what;
+        EXPECT_EQ(fit.description.top, at.description.top + c.dy) << c.what;
+        EXPECT_EQ(fit.description.Height(), at.description.Height()) << c.what;
+        EXPECT_EQ(fit.description.right, c.descriptionRight) << c.what;
+        EXPECT_EQ(fit.width, c.width) << c.what;
+        EXPECT_EQ(fit.height, c.height) << c.what;
+        // What the window must always show.
+        EXPECT_LE(fit.description.right, fit.width) << c.what;
+        EXPECT_LE(fit.description.bottom, fit.height) << c.what;
+        EXPECT_GT(fit.description.top, fit.picture.bottom) << c.what;
+        EXPECT_GT(fit.bullets[0].left, fit.picture.right) << c.what;
+    }
+}
+
 }  // namespace

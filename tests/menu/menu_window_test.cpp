@@ -33,7 +33,6 @@ private:
     std::string m_folder;
 };
 
-HICON Icon(UINT id) { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
 
 std::string Text(HWND hWnd) {
     char buf[1024] = "";
@@ -130,6 +129,22 @@ protected:
     }
 
     CMenuDlg& Dlg() { return *m_dlg; }
+    // The menu window's own icon for resource `id` (loaded at the size its
+    // bullets have on this display).
+    HICON Icon(UINT id) {
+        switch (id) {
+        case IDR_MAINFRAME: return m_dlg->m_hIcon;
+        case IDI_CD: return m_dlg->m_hIconCD;
+        case IDI_WEB: return m_dlg->m_hIconWeb;
+        case IDI_FOLDER: return m_dlg->m_hIconFolder;
+        case IDI_UP: return m_dlg->m_hIconUp;
+        case IDI_JEK: return m_dlg->m_hIconJek;
+        case IDI_ZOV: return m_dlg->m_hIconZov;
+        case IDI_YQ: return m_dlg->m_hIconYq;
+        case IDI_BOOK: return m_dlg->m_hIconBook;
+        default: return nullptr;
+        }
+    }
     HWND Option(int slot) { return m_dlg->Option(slot)->m_hWnd; }
     HWND Bullet(int slot) { return m_dlg->Bullet(slot)->m_hWnd; }
     HICON BulletIcon(HWND bullet) {
@@ -236,6 +251,7 @@ TEST_F(MenuWindow, TemplateControls) {
         {IDC_BULLET6, kIcon, 84, 96, 14, 14, false},
         {IDC_BULLET7, kIcon, 84, 110, 14, 14, false},
     };
+    int descriptionMoved = 0;
     for (const auto& c : controls) {
         SCOPED_TRACE(c.id);
         HWND control = GetDlgItem(Dlg().m_hWnd, c.id);
@@ -249,7 +265,18 @@ TEST_F(MenuWindow, TemplateControls) {
         GetWindowRect(control, &actual);
         MapWindowPoints(nullptr, Dlg().m_hWnd, reinterpret_cast<POINT*>(&actual), 2);
         EXPECT_EQ(actual.left, corner.left);
-        EXPECT_EQ(actual.top, corner.top);
+        if (c.id == IDC_DESCRIPTION) {
+            // The description line moves below the picture where the
+            // picture reaches into it, and never above its place.
+            RECT picture;
+            GetWindowRect(GetDlgItem(Dlg().m_hWnd, IDC_PICTURE), &picture);
+            MapWindowPoints(nullptr, Dlg().m_hWnd, reinterpret_cast<POINT*>(&picture), 2);
+            EXPECT_GE(actual.top, corner.top);
+            EXPECT_GT(actual.top, picture.bottom);
+            descriptionMoved = actual.top - corner.top;
+        } else {
+            EXPECT_EQ(actual.top, corner.top);
+        }
         if (c.sized) {
             EXPECT_EQ(actual.right - actual.left, corner.right);
             EXPECT_EQ(actual.bottom - actual.top, corner.bottom);
@@ -265,7 +292,8 @@ TEST_F(MenuWindow, TemplateControls) {
     GetClientRect(Dlg().m_hWnd, &client);
     MapDialogRect(Dlg().m_hWnd, &size);
     EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
+    // Higher by as much as the description line moved down.
+    EXPECT_EQ(client.bottom, size.bottom + descriptionMoved);
 }
 
 TEST_F(MenuWindow, PagesOfNoneSevenAndNineChildren) {

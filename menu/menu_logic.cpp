@@ -122,7 +122,13 @@ MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeig
         out.bullets[i].right += dx;
         out.texts[i].left += dx;
         out.texts[i].right += dx;
-        out.texts[i].right = std::max(out.texts[i].right, out.texts[i].left + textWidths[i]);
+        // A text may widen its line by a quarter at most: room for what a
+        // face draws wider at one scale than at another, while a title far
+        // too long for its line stays cut (and medium-preview reports it)
+        // rather than pushing the window off the screen.
+        const int line = at.texts[i].right - at.texts[i].left;
+        const int need = std::min(textWidths[i], line + line / 4);
+        out.texts[i].right = std::max(out.texts[i].right, out.texts[i].left + need);
         right = std::max(right, out.texts[i].right);
     }
     out.description.top += dy;

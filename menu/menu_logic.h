@@ -100,7 +100,8 @@ struct MenuLayout {
 // - the bullets and texts to its right, and the description line below it,
 //   stay where they are while the frame keeps at least half the template's
 //   distance from them, else move to the template's distance;
-// - a text wider than its line (`textWidths`, pixels) gets the room it needs;
+// - a text wider than its line (`textWidths`, pixels) gets the room it needs,
+//   up to a quarter more than the line;
 // - the window grows until the description line and the texts fit inside it
 //   with the template's margins.
 MenuLayout FitMenuLayout(const MenuLayout& at, int pictureWidth, int pictureHeight, int border,

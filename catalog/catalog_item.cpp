@@ -84,6 +84,7 @@ void CCatalogItem::ReadDescriptor(const char* path) {
     }
 
     m_nPriority = std::atoi(ReadKey("priority", path).c_str());
+    SetSha256(ReadKey("sha256", path));
 
     SetName(m_translator.Translate(name.c_str()));
     SetDescription(m_translator.Translate(description.c_str()));

@@ -72,7 +72,17 @@ std::string InternetErrorText(DWORD code) {
             LocalFree(buffer);
         }
     }
-    return "No error message is available.";
+    // Wine's Internet client has no texts for its certificate errors.
+    switch (code) {
+    case ERROR_INTERNET_INVALID_CA:
+        return "The server's certificate is not signed by an authority this computer trusts.";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        return "The server's certificate is made out to another name.";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        return "The server's certificate has expired or is not valid yet.";
+    default:
+        return "No error message is available.";
+    }
 }
 
 ReportedFailure InternetFailure(DWORD code) {

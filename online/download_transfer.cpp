@@ -399,8 +399,10 @@ void CDownloadDlg::RunTransfer() {
                 ended = true;
                 break;
             }
-            // The windows run; a WM_QUIT is dropped.
+            // The windows run; a WM_QUIT is dropped. The count catches up
+            // with blocks that came too close together to be reported.
             DrainMessageQueue();
+            ShowCount(state->Blocks());
             const DWORD now = GetTickCount();
             if (!state->Stopped() && now - state->HeardAt() >= kTimeoutMs)
                 state->Stop(InternetErrorText(ERROR_INTERNET_TIMEOUT));

@@ -112,6 +112,32 @@ LRESULT CALLBACK OnCallWndRet(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// A dialog of this process with `caption`: suites run side by side on one
+// display, and their boxes have the same caption.
+struct OwnWindow {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnWindow(HWND hWnd, LPARAM param) {
+    OwnWindow* w = reinterpret_cast<OwnWindow*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hWnd, &process);
+    char text[512] = "";
+    if (process == GetCurrentProcessId() && ClassOf(hWnd) == "#32770" &&
+        GetWindowTextA(hWnd, text, sizeof text) >= 0 && w->caption == std::string(text)) {
+        w->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindOwn(const std::string& caption) {
+    OwnWindow w = {caption.c_str(), nullptr};
+    EnumWindows(FindOwnWindow, reinterpret_cast<LPARAM>(&w));
+    return w.found;
+}
+
 // The user, on a thread of its own, until the call has returned.
 void Drive(const std::string& caption, const Plan& plan, DWORD caller,
            const std::atomic<bool>& done, Outcome& out) {
@@ -124,7 +150,7 @@ void Drive(const std::string& caption, const Plan& plan, DWORD caller,
             out.timedOut = true;
             if (dialog) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
-        if (!dialog && (dialog = FindWindowA("#32770", caption.c_str())) != nullptr) {
+        if (!dialog && (dialog = FindOwn(caption)) != nullptr) {
             out.dialogSeen = true;
             out.owner = GetWindow(dialog, GW_OWNER);
             out.ownerDisabled = out.owner && !IsWindowEnabled(out.owner);
@@ -162,7 +188,7 @@ void Drive(const std::string& caption, const Plan& plan, DWORD caller,
                 acted = true;
             }
         }
-        HWND box = FindWindowA("#32770", plan.boxCaption.c_str());
+        HWND box = FindOwn(plan.boxCaption);
         if (box && !answered.count(box)) {
             answered.insert(box);
             std::string text;

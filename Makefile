@@ -55,7 +55,7 @@ test-win32: win32
 # What goes to the root of a medium, and one zip of it. The sample
 # translation keeps the sample medium's lines for the menu's own texts.
 DIST_FILES := wizard.exe Online.dll filemove.avi translat.ini
-DIST_KEYS  := Font|Vantrell Installation Wizard|Vantrell Installation Wizard was unable to start|Error|Choose an option by clicking on it
+DIST_KEYS  := Font|Vantrell Installation Wizard|Vantrell Installation Wizard was unable to start|Error|Choose an option by clicking on it|The downloaded file is not the one this medium was made with. It was deleted and not started.
 dist: setup win32
 	@grep -aE '^(;|\[|[[:space:]]*$$|($(DIST_KEYS))=)' examples/medium/translat.ini > build/dist/translat.ini
 	@cd build/dist && rm -f vantrell-wizard.zip && zip -q -X vantrell-wizard.zip $(DIST_FILES)

@@ -115,14 +115,14 @@ void CCatalogItem::ReadDescriptor(const char* path) {
         page.Upper(file.substr(0, 3)) == "FTP") {
         SetFile(file);
     } else {
-        std::string descriptor(path ? path : "");
-        size_t slash = page.FindLast(descriptor, '\\');
-        std::string folder =
-            slash == std::string::npos ? std::string() : descriptor.substr(0, slash);
+        const std::string own(path ? path : "");
+        size_t slash = page.FindLast(own, '\\');
+        std::string folder = slash == std::string::npos ? std::string() : own.substr(0, slash);
         SetFile(folder + "\\" + file);
     }
 
     m_nPriority = std::atoi(ReadKey(descriptor, "priority").c_str());
+    SetSha256(ReadKey(descriptor, "sha256"));
 
     SetName(m_translator.Translate(name.c_str()));
     SetDescription(m_translator.Translate(description.c_str()));

@@ -49,6 +49,10 @@ public:
     std::string GetFile() const { return m_strFile; }
     std::string GetIcon() const { return m_strIcon; }
     std::string GetVersion() const { return m_strVersion; }
+    // The "sha256" value as read: the digest a downloaded program must have.
+    // Empty when the descriptor pins nothing.
+    std::string GetSha256() const { return m_strSha256; }
+    void SetSha256(const std::string& text) { m_strSha256 = text; }
 
     // Takes ownership of `child` and places it among the children by its
     // priority: non-zero priorities ascending, ties in order of arrival,
@@ -77,4 +81,5 @@ public:
     CCatalogItem* m_pParent;
     std::list<std::unique_ptr<CCatalogItem>> m_children;
     CTranslator m_translator;
+    std::string m_strSha256;
 };

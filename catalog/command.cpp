@@ -18,6 +18,18 @@ bool StartsWith(const std::string& s, const char* prefix,
 
 }  // namespace
 
+bool IsDeviceName(const std::string& name) {
+    // Windows takes the part before the first "." (blanks and dots at its
+    // end do not count) for the device, whatever follows.
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && (stem.back() == ' ' || stem.back() == '.')) stem.pop_back();
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
 bool IsAddress(const std::string& cmd, const platform::CodePage& page) {
     return StartsWith(cmd, "HTTP:", page) || StartsWith(cmd, "HTTPS:", page) ||
            StartsWith(cmd, "FTP:", page);
@@ -33,6 +45,15 @@ Kind Classify(const std::string& cmd, const platform::CodePage& page) {
     return Kind::Shell;
 }
 
+std::string AddressLastName(const std::string& address, const platform::CodePage& page) {
+    size_t start = 0;
+    const size_t slash = page.FindLast(address, '/');
+    const size_t backslash = page.FindLast(address, '\\');
+    if (slash != std::string::npos) start = slash + 1;
+    if (backslash != std::string::npos && backslash + 1 > start) start = backslash + 1;
+    return address.substr(start);
+}
+
 std::string DownloadDestination(const std::string& tempPath,
                                 const std::string& address,
                                 const platform::CodePage& page) {
@@ -40,28 +61,42 @@ std::string DownloadDestination(const std::string& tempPath,
     if (dest.empty()) dest = "C:";
     if (!EndsWithBackslash(dest, page)) dest += '\\';
 
-    size_t start = 0;
-    const size_t slash = page.FindLast(address, '/');
-    const size_t backslash = page.FindLast(address, '\\');
-    if (slash != std::string::npos) start = slash + 1;
-    if (backslash != std::string::npos && backslash + 1 > start)
-        start = backslash + 1;
-
+    const std::string last = AddressLastName(address, page);
     std::string name;
-    for (size_t i = start; i < address.size();) {
-        const size_t n = page.CharLength(address, i);
+    for (size_t i = 0; i < last.size();) {
+        const size_t n = page.CharLength(last, i);
         if (n == 1) {
-            const char c = address[i];
+            const char c = last[i];
             const bool reserved = c == ':' || c == '*' || c == '?' || c == '"' ||
                                   c == '<' || c == '>' || c == '|' ||
                                   static_cast<unsigned char>(c) < 0x20;
             name += reserved ? '_' : c;
         } else {
-            name.append(address, i, n);
+            name.append(last, i, n);
         }
         i += n;
     }
+    if (IsDeviceName(name)) name.insert(0, 1, '_');
     return dest + name;
+}
+
+bool IsSha256Digest(const std::string& text) {
+    if (text.size() != 64) return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
+            return false;
+    return true;
+}
+
+bool SameDigest(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
 }
 
 std::string WorkingFolder(const std::string& path,

@@ -33,10 +33,28 @@ Kind Classify(const std::string& cmd,
 // gave; "C:" when empty) with a backslash, then the address's last name -
 // the text after its last "/" or "\" - with every character that a file name
 // cannot hold (: * ? " < > |) replaced by "_". The file therefore always
-// lands directly in the temporary folder.
+// lands directly in the temporary folder. A name that Windows would take for
+// a device (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with any extension, in
+// any case) gets a leading "_".
 std::string DownloadDestination(
     const std::string& tempPath, const std::string& address,
     const platform::CodePage& page = platform::CodePage::System());
+
+// The last name of an address: the text after its last "/" or "\", as
+// written.
+std::string AddressLastName(
+    const std::string& address,
+    const platform::CodePage& page = platform::CodePage::System());
+
+// The name is one Windows keeps for a device: the destination would be no
+// file at all.
+bool IsDeviceName(const std::string& name);
+
+// A "sha256" value as a descriptor may give it: exactly 64 hexadecimal
+// digits, in either case.
+bool IsSha256Digest(const std::string& text);
+// Two digests are the same, letter case aside.
+bool SameDigest(const std::string& a, const std::string& b);
 
 // The folder a program is started in: the path up to its last backslash;
 // for a program in the root of a drive ("D:\setup.exe") the root itself

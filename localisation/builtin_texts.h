@@ -12,6 +12,8 @@
 #define TEXT_ERROR           "Error"
 #define TEXT_CHOOSE_OPTION   "Choose an option by clicking on it"
 #define TEXT_DOWNLOAD_DONE   "Download Completed"
+#define TEXT_DOWNLOAD_MISMATCH \
+    "The downloaded file is not the one this medium was made with. It was deleted and not started."
 
 #ifndef RC_INVOKED
 struct BuiltinText {
@@ -27,5 +29,6 @@ static const BuiltinText kBuiltinTexts[] = {
     {IDS_ERROR, TEXT_ERROR},
     {IDS_CHOOSE_OPTION, TEXT_CHOOSE_OPTION},
     {IDS_DOWNLOAD_DONE, TEXT_DOWNLOAD_DONE},
+    {IDS_DOWNLOAD_MISMATCH, TEXT_DOWNLOAD_MISMATCH},
 };
 #endif

@@ -5,6 +5,7 @@
 
 #include "catalog/command.h"
 #include "online/download_api.h"
+#include "platform/sha256.h"
 #include "resources/resource.h"
 
 #include <shellapi.h>
@@ -15,6 +16,39 @@ namespace {
 
 const char kOnlineLibrary[] = "Online.dll";
 const char kLaunchCaption[] = "Error";
+
+// A downloaded program, open for reading with no one else allowed to write,
+// rename or delete it: what was checked is what is started.
+class CheckedFile {
+public:
+    explicit CheckedFile(const std::string& path)
+        : m_h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
+    ~CheckedFile() { Close(); }
+    CheckedFile(const CheckedFile&) = delete;
+    CheckedFile& operator=(const CheckedFile&) = delete;
+
+    // The SHA-256 of the whole file; empty when it cannot be read.
+    std::string Digest() {
+        if (m_h == INVALID_HANDLE_VALUE) return "";
+        platform::Sha256 hash;
+        std::vector<char> buffer(64 * 1024);
+        DWORD got = 0;
+        do {
+            if (!ReadFile(m_h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+                return "";
+            if (!hash.Update(buffer.data(), got)) return "";
+        } while (got > 0);
+        return hash.HexDigest();
+    }
+    void Close() {
+        if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);
+        m_h = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_h;
+};
 
 }  // namespace
 
@@ -40,9 +74,21 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
         }
         break;
     }
-    case command::Kind::Download:
-        result = DownloadProgram(command);
-        break;
+    case command::Kind::Download: {
+        const std::string pin = pItem->GetSha256();
+        if (pin.empty()) {
+            result = DownloadProgram(command);
+            break;
+        }
+        // An author who asked for a check never gets an unchecked program.
+        if (!command::IsSha256Digest(pin)) {
+            ShowNotTheFile();
+            return;
+        }
+        if (DownloadProgram(command) == 1 && command::Classify(command) == command::Kind::Program)
+            LaunchChecked(command, pin);
+        return;
+    }
     }
     if (result != 1) return;
 
@@ -75,6 +121,30 @@ int CMenuDlg::DownloadProgram(std::string& command) {
     const int result = download(&parent, source.c_str(), command.c_str());
     FreeLibrary(library);
     return result;
+}
+
+void CMenuDlg::LaunchChecked(const std::string& path, const std::string& pin) {
+    CheckedFile file(path);
+    if (!command::SameDigest(file.Digest(), pin)) {
+        file.Close();
+        DeleteFileA(path.c_str());
+        ShowNotTheFile();
+        return;
+    }
+    // Still held open: the process is made from the bytes just checked.
+    if (LaunchProgram(path.c_str())) {
+        file.Close();
+        CDialog::OnOK();
+    } else {
+        file.Close();
+        ShowUnableToStart(path);
+    }
+}
+
+void CMenuDlg::ShowNotTheFile() {
+    const std::string text = m_translator.GetText(IDS_DOWNLOAD_MISMATCH);
+    const std::string caption = m_translator.GetText(IDS_ERROR);
+    ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMenuDlg::ShowUnableToStart(const std::string& what) {

@@ -88,8 +88,14 @@ private:
     // library is there. Returns 1 to go on and start `command`, else what
     // the download returned.
     int DownloadProgram(std::string& command);
+    // Starts the downloaded program at `path` only when its SHA-256 is
+    // `pin`; otherwise deletes it and tells the user.
+    void LaunchChecked(const std::string& path, const std::string& pin);
     // "<text 105> <what>", captioned text 106, with the exclamation icon.
     void ShowUnableToStart(const std::string& what);
+    // The built-in text 109, captioned text 106: a download was not the
+    // file the medium pinned, or the pin is no digest.
+    void ShowNotTheFile();
     bool OnCommand(UINT id);
     HBRUSH OnCtlColor(UINT msg, HDC dc, HWND wnd);
     void OnMouseMove();

@@ -50,7 +50,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
     return handled;
 }
 
-INT_PTR CDialog::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+INT_PTR CDialog::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     m_bDefault = false;
     switch (uMsg) {
     case WM_INITDIALOG:
@@ -65,6 +65,6 @@ INT_PTR CDialog::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
         OnTimer(static_cast<UINT_PTR>(wParam));
         return m_bDefault ? FALSE : TRUE;
     default:
-        return FALSE;
+        return OnMessage(uMsg, wParam, lParam) ? TRUE : FALSE;
     }
 }

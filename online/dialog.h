@@ -27,6 +27,8 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     virtual void OnTimer(UINT_PTR nIDEvent);
+    // Any other message; true when it was handled.
+    virtual bool OnMessage(UINT, WPARAM, LPARAM) { return false; }
 
     // Lets the system's dialog handling have the current message.
     void Default() { m_bDefault = true; }

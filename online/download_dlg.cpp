@@ -6,6 +6,32 @@
 
 #include <cstdio>
 
+bool CInternetHandles::Keep(HINTERNET h) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bClosed) {
+        InternetCloseHandle(h);
+        return false;
+    }
+    for (HINTERNET& slot : m_handles) {
+        if (!slot) {
+            slot = h;
+            return true;
+        }
+    }
+    InternetCloseHandle(h);
+    return false;
+}
+
+void CInternetHandles::CloseAll() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bClosed = true;
+    // The source first, then what it belongs to.
+    for (int i = 2; i >= 0; --i) {
+        if (m_handles[i]) InternetCloseHandle(m_handles[i]);
+        m_handles[i] = nullptr;
+    }
+}
+
 CDownloadDlg::CDownloadDlg(HWND hParent)
     : CDialog(OnlineInstance(), IDD_DOWNLOAD, hParent) {}
 
@@ -35,7 +61,10 @@ BOOL CDownloadDlg::OnInitDialog() {
     return result;
 }
 
-void CDownloadDlg::OnCancel() { m_bStop = true; }
+void CDownloadDlg::OnCancel() {
+    m_bStop = true;
+    if (m_pState) m_pState->Stop();
+}
 
 void CDownloadDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent != m_nTimer) {
@@ -56,24 +85,32 @@ void CDownloadDlg::FinishDownload() {
         CDialog::OnCancel();
 }
 
-void CDownloadDlg::StepCounter() {
-    ++m_nBlocks;
-    if (m_nShown == 0 || GetTickCount() - m_dwShownAt >= 50) ShowCount();
+void CDownloadDlg::StepCounter(int count) {
+    m_nBlocks = count;
+    ShowCount(count);
 }
 
-void CDownloadDlg::ShowCount() {
-    if (m_nShown == m_nBlocks) return;
+bool CDownloadDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+    if (uMsg != CTransferState::kMsgCount) return false;
+    StepCounter(static_cast<int>(wParam));
+    return true;
+}
+
+void CDownloadDlg::ShowCount(int count) {
+    // A report that arrives late never takes the count back.
+    if (count <= m_nShown) return;
     char text[16];
-    std::snprintf(text, sizeof text, "%d", m_nBlocks);
+    std::snprintf(text, sizeof text, "%d", count);
     SetWindowTextA(m_stcCount, text);
-    m_nShown = m_nBlocks;
-    m_dwShownAt = GetTickCount();
+    m_nShown = count;
 }
 
 void CDownloadDlg::DrainMessageQueue() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) continue;
+        // The dialog's keys as in its own loop: Escape cancels.
+        if (IsDialogMessageA(m_hWnd, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -1,14 +1,25 @@
 // The transfer: runs once, from the progress dialog's first timer tick. It
-// opens the address, then the destination, and copies 1,024 bytes at a time,
-// counting every read that returned data and letting the windows run after
-// each one. Its outcome is m_bStop: false when the data was copied to its
-// end, true after Cancel or any failure.
+// opens the address, then the destination, and copies at most 1,024 bytes
+// at a time, counting every read that returned data. Its outcome is m_bStop:
+// false when the whole file was copied, true after Cancel or any failure.
+//
+// Every call that waits on the server runs on a thread of the transfer,
+// while the dialog's thread runs the windows (painting, the animation,
+// Cancel, Escape, the close box). Cancel closes the Internet handles; on
+// Windows that ends a waiting call at once and the thread ends with it. Wine
+// does not end a call that waits this way, so the dialog waits for the
+// thread only a moment after Cancel, and then leaves it: it counts and
+// writes nothing any more, holds a reference to the library until it ends,
+// and ends when its call returns. A server that sends nothing for 30 seconds
+// is given up.
 #include "online/download_dlg.h"
 
 #include <commctrl.h>
 #include <wininet.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -61,65 +72,57 @@ std::string InternetErrorText(DWORD code) {
             LocalFree(buffer);
         }
     }
-    return "No error message is available.";
+    // Wine's Internet client has no texts for its certificate errors.
+    switch (code) {
+    case ERROR_INTERNET_INVALID_CA:
+        return "The server's certificate is not signed by an authority this computer trusts.";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        return "The server's certificate is made out to another name.";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        return "The server's certificate has expired or is not valid yet.";
+    default:
+        return "No error message is available.";
+    }
 }
 
 ReportedFailure InternetFailure(DWORD code) {
     return ReportedFailure{InternetErrorText(code)};
 }
 
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET h) : m_h(h) {}
-    ~InternetHandle() { if (m_h) InternetCloseHandle(m_h); }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return m_h; }
-    void Close() {
-        if (m_h) InternetCloseHandle(m_h);
-        m_h = nullptr;
-    }
+// Waiting for a server that sends nothing ends after this long.
+const DWORD kTimeoutMs = 30 * 1000;
 
-private:
-    HINTERNET m_h;
-};
-
-class DestFile {
-public:
-    explicit DestFile(const std::string& path) {
-        // Write access only, no sharing while open, an inheritable handle;
-        // created, or truncated when it exists.
-        SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-        m_h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &sa, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (m_h == INVALID_HANDLE_VALUE) throw FileFailure{};
-    }
-    ~DestFile() { if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h); }
-    DestFile(const DestFile&) = delete;
-    DestFile& operator=(const DestFile&) = delete;
-
-    void Write(const char* data, DWORD size) {
-        DWORD written = 0;
-        if (!WriteFile(m_h, data, size, &written, nullptr) || written != size)
-            throw FileFailure{};
-    }
-    void Close() {
-        HANDLE h = m_h;
-        m_h = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(h)) throw FileFailure{};
-    }
-
-private:
-    HANDLE m_h;
-};
+// After Cancel the dialog waits this long for the thread to end.
+const DWORD kGraceMs = 400;
 
 // An HTTP header of the response as text; empty when it is absent.
 std::string QueryHeader(HINTERNET request, DWORD info) {
-    char buffer[256];
-    DWORD length = sizeof buffer;
-    DWORD index = 0;
-    if (!HttpQueryInfoA(request, info, buffer, &length, &index)) return "";
-    return std::string(buffer, length);
+    std::string text(256, '\0');
+    for (;;) {
+        DWORD length = static_cast<DWORD>(text.size());
+        DWORD index = 0;
+        if (HttpQueryInfoA(request, info, &text[0], &length, &index)) {
+            text.resize(length);
+            return text;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || length <= text.size()) return "";
+        text.assign(length + 1, '\0');
+    }
+}
+
+// The address the source finally came from, after the redirects the
+// Internet client followed; empty when it cannot be told.
+std::string FinalUrl(HINTERNET source) {
+    std::string text(1024, '\0');
+    DWORD length = static_cast<DWORD>(text.size());
+    if (!InternetQueryOptionA(source, INTERNET_OPTION_URL, &text[0], &length)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return "";
+        text.assign(length + 1, '\0');
+        length = static_cast<DWORD>(text.size());
+        if (!InternetQueryOptionA(source, INTERNET_OPTION_URL, &text[0], &length)) return "";
+    }
+    text.resize(std::strlen(text.c_str()));
+    return text;
 }
 
 // The length the server announced, or -1 when it announced none (or sends
@@ -134,28 +137,52 @@ long long AnnouncedLength(HINTERNET request) {
     return value;
 }
 
-}  // namespace
+// A failure after which the thread stops without a word (Cancel came first).
+struct Quiet {};
 
-void CDownloadDlg::RunTransfer() {
-    KillTimer(m_hWnd, m_nTimer);
-    m_nBlocks = 0;
-    m_nShown = 0;
-    SendMessageA(m_animate, ACM_OPENA, 0, reinterpret_cast<LPARAM>("filemove.avi"));
-    SendMessageA(m_animate, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
-    try {
-        CopySourceToDest();
-    } catch (const ReportedFailure& failure) {
-        ShowCount();
-        ShowFailure(failure.text);
-        m_bStop = true;
-    } catch (...) {
-        m_bStop = true;
-    }
-    ShowCount();
+HINTERNET OpenHttp(CTransferState& state, HINTERNET session, const std::string& url) {
+    // Asked for as HTTP/1.0, so that the answer's end is the announced
+    // length or the end of the connection, never a chunk that cannot be
+    // checked. The client follows redirects among http and https itself.
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = "";
+    char user[INTERNET_MAX_USER_NAME_LENGTH + 1] = "";
+    char password[INTERNET_MAX_PASSWORD_LENGTH + 1] = "";
+    std::string path(url.size() + 1, '\0'), extra(url.size() + 1, '\0');
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof host;
+    parts.lpszUserName = user;
+    parts.dwUserNameLength = sizeof user;
+    parts.lpszPassword = password;
+    parts.dwPasswordLength = sizeof password;
+    parts.lpszUrlPath = &path[0];
+    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+    parts.lpszExtraInfo = &extra[0];
+    parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+    if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts)) throw InternetFailure(GetLastError());
+    path.resize(parts.dwUrlPathLength);
+    extra.resize(parts.dwExtraInfoLength);
+    std::string object = path.empty() ? "/" : path;
+    object += extra;
+    const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+
+    HINTERNET connection =
+        InternetConnectA(session, host, parts.nPort, user[0] ? user : nullptr,
+                         password[0] ? password : nullptr, INTERNET_SERVICE_HTTP, 0, 1);
+    if (!connection) throw InternetFailure(GetLastError());
+    if (!state.m_handles.Keep(connection)) throw Quiet{};
+    HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", nullptr,
+                                         nullptr, kOpenFlags | (secure ? INTERNET_FLAG_SECURE : 0),
+                                         1);
+    if (!request) throw InternetFailure(GetLastError());
+    if (!state.m_handles.Keep(request)) throw Quiet{};
+    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) throw InternetFailure(GetLastError());
+    return request;
 }
 
-void CDownloadDlg::CopySourceToDest() {
-    const std::string url = GetURL();
+void Copy(CTransferState& state) {
+    const std::string& url = state.m_strURL;
 
     // Only the schemes the Internet client fetches are addresses here.
     URL_COMPONENTSA parts = {};
@@ -166,53 +193,233 @@ void CDownloadDlg::CopySourceToDest() {
     if (!http && parts.nScheme != INTERNET_SCHEME_FTP)
         throw InternetFailure(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
 
-    InternetHandle session(InternetOpenA(OnlineAppName().c_str(),
-                                         INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                         nullptr, 0));
-    if (!session.get()) throw InternetFailure(GetLastError());
+    HINTERNET session = InternetOpenA(OnlineAppName().c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
+                                      nullptr, nullptr, 0);
+    if (!session) throw InternetFailure(GetLastError());
+    if (!state.m_handles.Keep(session)) throw Quiet{};
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        DWORD ms = kTimeoutMs;
+        InternetSetOptionA(session, option, &ms, sizeof ms);
+    }
 
-    InternetHandle source(InternetOpenUrlA(session.get(), url.c_str(), nullptr, 0,
-                                           kOpenFlags, 1));
-    if (!source.get()) throw InternetFailure(GetLastError());
+    HINTERNET source = nullptr;
+    if (http) {
+        source = OpenHttp(state, session, url);
+    } else {
+        source = InternetOpenUrlA(session, url.c_str(), nullptr, 0, kOpenFlags, 1);
+        if (!source) throw InternetFailure(GetLastError());
+        if (!state.m_handles.Keep(source)) throw Quiet{};
+    }
+    state.Heard();
+
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
+        // A secure address stays secure: the client follows a redirect to
+        // plain http on its own, and that answer is refused.
+        const std::string final = FinalUrl(source);
+        if (final.size() < 6 || _strnicmp(final.c_str(), "https:", 6) != 0)
+            throw ReportedFailure{"The secure address " + url + " sent the download on to " +
+                                  (final.empty() ? std::string("an address") : final) +
+                                  ", which is not secure."};
+    }
 
     long long announced = -1;
     if (http) {
-        // An error answer is no setup program: the destination stays as it was.
+        // Only a whole answer of 2xx is the file: the destination stays as
+        // it was until that is known.
         DWORD status = 0, length = sizeof status, index = 0;
-        if (HttpQueryInfoA(source.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                           &status, &length, &index) &&
-            status >= 400) {
-            std::string reason = QueryHeader(source.get(), HTTP_QUERY_STATUS_TEXT);
+        if (!HttpQueryInfoA(source, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                            &status, &length, &index) ||
+            status == 0)
+            throw ReportedFailure{"The server closed the connection without an answer."};
+        if (status < 200 || status > 299) {
             std::string text = "The server answered " + std::to_string(status);
+            std::string reason = QueryHeader(source, HTTP_QUERY_STATUS_TEXT);
             if (!reason.empty()) text += " " + reason;
+            if (status >= 300 && status < 400) {
+                std::string location = QueryHeader(source, HTTP_QUERY_LOCATION);
+                if (!location.empty())
+                    throw ReportedFailure{text + ": the file is at " + location +
+                                          ", an address that cannot be fetched from here."};
+            }
             throw ReportedFailure{text + "."};
         }
-        announced = AnnouncedLength(source.get());
+        // An answer in chunks, which no server may send to an HTTP/1.0
+        // request: the Internet client takes a body cut off, or a chunk size
+        // that is no number, for its end, so its end cannot be checked.
+        if (!QueryHeader(source, HTTP_QUERY_TRANSFER_ENCODING).empty())
+            throw ReportedFailure{"The server sent the file in chunks, whose end cannot be "
+                                  "checked; nothing was saved."};
+        announced = AnnouncedLength(source);
     }
 
-    DestFile dest(GetDest());
+    state.CreateDest();
 
+    // Each read takes what has arrived, at most a block: a server that
+    // sends slowly still shows that it is there.
     char buffer[kBlockSize];
-    DWORD got = 0;
     long long total = 0;
-    auto read = [&]() {
-        if (!InternetReadFile(source.get(), buffer, kBlockSize, &got))
+    for (;;) {
+        DWORD available = 0, got = 0;
+        if (!InternetQueryDataAvailable(source, &available, 0, 0))
             throw InternetFailure(GetLastError());
-    };
-    read();
-    while (got > 0 && !m_bStop) {
-        StepCounter();
-        dest.Write(buffer, got);
+        state.Heard();
+        if (available == 0) break;
+        if (!InternetReadFile(source, buffer, available < kBlockSize ? available : kBlockSize,
+                              &got))
+            throw InternetFailure(GetLastError());
+        state.Heard();
+        if (got == 0) break;
+        if (!state.WriteBlock(buffer, got)) throw Quiet{};
         total += got;
-        read();
-        DrainMessageQueue();
     }
-    source.Close();
-    dest.Close();
+    state.m_handles.CloseAll();
+    state.CloseDest();
 
-    if (!m_bStop && announced >= 0 && total < announced) {
+    if (announced >= 0 && total < announced) {
         throw ReportedFailure{"The transfer broke off after " + std::to_string(total) +
                               " of the " + std::to_string(announced) +
                               " bytes the server announced."};
     }
 }
+
+struct ThreadStart {
+    std::shared_ptr<CTransferState> state;
+    HMODULE library;  // a reference of the thread's own
+};
+
+DWORD WINAPI TransferThread(void* param) {
+    std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(param));
+    CTransferState& state = *start->state;
+    try {
+        Copy(state);
+    } catch (const ReportedFailure& failure) {
+        state.Stop(failure.text);
+    } catch (...) {
+        state.Stop();
+    }
+    HMODULE library = start->library;
+    start.reset();
+    FreeLibraryAndExitThread(library, 0);
+}
+
+}  // namespace
+
+CTransferState::CTransferState(HWND hNotify, const std::string& strURL,
+                               const std::string& strDest, bool bStop)
+    : m_strURL(strURL), m_strDest(strDest), m_hNotify(hNotify), m_bStop(bStop),
+      m_dwHeardAt(GetTickCount()) {}
+
+void CTransferState::Stop(const std::string& failure) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_bStop && !failure.empty()) m_strFailure = failure;
+        m_bStop = true;
+        CloseDestLocked();
+    }
+    m_handles.CloseAll();
+}
+
+void CTransferState::Abandon() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bAbandoned = true;
+    m_bStop = true;
+    CloseDestLocked();
+}
+
+std::string CTransferState::Failure() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_strFailure;
+}
+
+void CTransferState::CreateDest() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bAbandoned) throw Quiet{};
+    // Write access only, no sharing while open, an inheritable handle;
+    // created, or truncated when it exists.
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    m_hDest = CreateFileA(m_strDest.c_str(), GENERIC_WRITE, 0, &sa, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_hDest == INVALID_HANDLE_VALUE) throw FileFailure{};
+}
+
+bool CTransferState::WriteBlock(const char* data, DWORD size) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // Cancel is seen before a block is counted or written.
+    if (m_bStop) return false;
+    const int count = ++m_nBlocks;
+    const DWORD now = GetTickCount();
+    if (count == 1 || now - m_dwPostedAt >= 50) {
+        m_dwPostedAt = now;
+        PostMessageA(m_hNotify, kMsgCount, static_cast<WPARAM>(count), 0);
+    }
+    DWORD written = 0;
+    if (!WriteFile(m_hDest, data, size, &written, nullptr) || written != size)
+        throw FileFailure{};
+    return true;
+}
+
+void CTransferState::CloseDest() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    HANDLE h = m_hDest;
+    m_hDest = INVALID_HANDLE_VALUE;
+    if (h != INVALID_HANDLE_VALUE && !CloseHandle(h)) throw FileFailure{};
+}
+
+void CTransferState::CloseDestLocked() {
+    if (m_hDest != INVALID_HANDLE_VALUE) CloseHandle(m_hDest);
+    m_hDest = INVALID_HANDLE_VALUE;
+}
+
+void CDownloadDlg::RunTransfer() {
+    KillTimer(m_hWnd, m_nTimer);
+    m_nBlocks = 0;
+    m_nShown = 0;
+    SendMessageA(m_animate, ACM_OPENA, 0, reinterpret_cast<LPARAM>("filemove.avi"));
+    SendMessageA(m_animate, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
+
+    std::shared_ptr<CTransferState> state =
+        std::make_shared<CTransferState>(m_hWnd, GetURL(), GetDest(), m_bStop);
+    HMODULE library = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCSTR>(&TransferThread), &library);
+    ThreadStart* start = new ThreadStart{state, library};
+    HANDLE thread = library ? CreateThread(nullptr, 0, TransferThread, start, 0, nullptr) : nullptr;
+    if (!thread) {
+        delete start;
+        if (library) FreeLibrary(library);
+        state->Stop();
+    } else {
+        m_pState = state;
+        DWORD stoppedAt = 0;
+        bool ended = false;
+        for (;;) {
+            const DWORD woke = MsgWaitForMultipleObjects(1, &thread, FALSE, 100, QS_ALLINPUT);
+            if (woke == WAIT_OBJECT_0) {
+                ended = true;
+                break;
+            }
+            // The windows run; a WM_QUIT is dropped. The count catches up
+            // with blocks that came too close together to be reported.
+            DrainMessageQueue();
+            ShowCount(state->Blocks());
+            const DWORD now = GetTickCount();
+            if (!state->Stopped() && now - state->HeardAt() >= kTimeoutMs)
+                state->Stop(InternetErrorText(ERROR_INTERNET_TIMEOUT));
+            if (state->Stopped()) {
+                if (stoppedAt == 0)
+                    stoppedAt = now | 1;
+                else if (now - stoppedAt >= kGraceMs)
+                    break;
+            }
+        }
+        if (!ended) state->Abandon();
+        CloseHandle(thread);
+        m_pState.reset();
+    }
+    if (state->Stopped()) m_bStop = true;
+    ShowCount(state->Blocks());
+    const std::string failure = state->Failure();
+    if (!failure.empty()) ShowFailure(failure);
+}
+

@@ -14,6 +14,7 @@
 #define IDS_ERROR           106
 #define IDS_CHOOSE_OPTION   107
 #define IDS_DOWNLOAD_DONE   108
+#define IDS_DOWNLOAD_MISMATCH 109
 
 // Bitmaps
 #define IDB_PICTURE         134

@@ -5,12 +5,13 @@
 # lets tools/demo click through to the download dialog.
 # wine64 and the 64-bit compiler serve machines that run no 32-bit code
 # (tools/wine-env). clang and its runtimes (libFuzzer among them) serve the
-# fuzz build (tools/fuzz).
+# fuzz build (tools/fuzz); openssl and libssl-dev the hashing on the host and
+# the https tests; fonts-liberation the previews (tools/medium-preview).
 # Idempotent: quiet and quick when everything is already there.
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation librsvg2-bin python3 fonts-dejavu-core xdotool; do
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation librsvg2-bin python3 fonts-dejavu-core xdotool openssl libssl-dev; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -4,6 +4,7 @@
 #include "driver.h"
 
 #include "localisation/builtin_texts.h"
+#include "platform/sha256.h"
 #include "resources/resource.h"
 #include "tests/online/test_server.h"
 
@@ -235,6 +236,61 @@ TEST_F(Activation, AFailedDownloadKeepsThePageAndStartsNothing) {
     EXPECT_TRUE(e2e::WaitFor([&] { return w.Boxes().empty(); }, 5000));
     ExpectStillThere(w, "Online product");
     EXPECT_FALSE(testing_support::Exists(TempFolder() + "\\" + name));
+}
+
+// A pinned download is started only when it is the file the medium was made
+// with; a pin that is no digest keeps the download from starting at all.
+TEST_F(Activation, APinnedDownloadStartsOnlyWhenItIsTheFileMeant) {
+    online_test::TestServer server;
+    const std::string program = testing_support::ReadAll(e2e::Settings().recorder);
+    server.SetFile(program);
+    platform::Sha256 hash;
+    hash.Update(program.data(), program.size());
+    const std::string digest = hash.HexDigest();
+    ASSERT_EQ(digest.size(), 64u);
+    std::string upper = digest;
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    std::string other = digest;
+    other[10] = other[10] == '0' ? '1' : '0';
+    const struct {
+        std::string pin;
+        bool started;
+        int requests;
+    } cases[] = {
+        {other, false, 1},
+        {digest.substr(1), false, 0},
+        {upper, true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pin);
+        const std::string name = UniqueName("Pinned") + ".exe";
+        const std::string dest = TempFolder() + "\\" + name;
+        medium.Product("online", "name=Online product\r\nfile=" + server.Url("/file/" + name) +
+                                     "\r\nsha256= \"" + c.pin + "\" \r\npriority=1\r\n");
+        const int before = server.Requests();
+        const size_t starts = record.Starts().size();
+        Wizard w(medium);
+        ASSERT_TRUE(w.Started());
+        w.Click(IDC_OPTION1);
+        if (c.started) {
+            EXPECT_TRUE(w.WaitEnded(15000));
+            ASSERT_TRUE(record.WaitForStarts(starts + 1, 5000));
+            EXPECT_EQ(record.Starts().back().commandLine, ExpectedCommandLine(dest));
+            DeleteFileA(dest.c_str());
+        } else {
+            Box box;
+            ASSERT_TRUE(e2e::WaitFor([&] {
+                box = w.WaitBox(100);
+                return box.hwnd && box.caption == TEXT_ERROR;
+            }, 10000));
+            EXPECT_EQ(Flat(box.text), TEXT_DOWNLOAD_MISMATCH);
+            ASSERT_TRUE(w.PressOk(box));
+            EXPECT_TRUE(e2e::WaitFor([&] { return w.Boxes().empty(); }, 5000));
+            ExpectStillThere(w, "Online product");
+            EXPECT_FALSE(testing_support::Exists(dest));
+        }
+        EXPECT_EQ(server.Requests() - before, c.requests);
+    }
 }
 
 TEST_F(Activation, WithoutOnlineDllTheUserIsTold) {

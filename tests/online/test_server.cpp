@@ -6,6 +6,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#ifdef ONLINE_TEST_TLS
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#endif
+
 #ifdef _WIN32
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -33,10 +38,30 @@ namespace {
 
 socket_t Sock(std::intptr_t s) { return static_cast<socket_t>(s); }
 
-bool SendAll(socket_t s, const char* data, std::size_t size) {
+// One client's connection, in TLS when the server speaks it.
+struct Conn {
+    socket_t s;
+    void* tls = nullptr;  // the SSL of the connection
+};
+
+int Send(Conn& c, const char* data, int size) {
+#ifdef ONLINE_TEST_TLS
+    if (c.tls) return SSL_write(static_cast<SSL*>(c.tls), data, size);
+#endif
+    return send(c.s, data, size, kSendFlags);
+}
+
+int Recv(Conn& c, char* data, int size) {
+#ifdef ONLINE_TEST_TLS
+    if (c.tls) return SSL_read(static_cast<SSL*>(c.tls), data, size);
+#endif
+    return recv(c.s, data, size, 0);
+}
+
+bool SendAll(Conn& s, const char* data, std::size_t size) {
     while (size > 0) {
         int chunk = size > (1 << 20) ? (1 << 20) : static_cast<int>(size);
-        int sent = send(s, data, chunk, kSendFlags);
+        int sent = Send(s, data, chunk);
         if (sent <= 0) return false;
         data += sent;
         size -= static_cast<std::size_t>(sent);
@@ -45,7 +70,7 @@ bool SendAll(socket_t s, const char* data, std::size_t size) {
 }
 
 // Sends `count` body bytes starting at body offset `from`.
-bool SendBody(socket_t s, std::uint64_t from, std::uint64_t count) {
+bool SendBody(Conn& s, std::uint64_t from, std::uint64_t count) {
     // 261 periods of the pattern: any slice of it continues the body.
     static const std::string block = [] {
         std::string b(251 * 261, '\0');
@@ -98,6 +123,30 @@ std::uint64_t Number(const std::vector<std::string>& parts, std::size_t i) {
     return i < parts.size() ? std::strtoull(parts[i].c_str(), nullptr, 10) : 0;
 }
 
+// Waits up to `ms` milliseconds (forever for -1) for the client to hang up
+// or the server to stop; true when the client hung up. The request has been
+// read, so anything readable now is the end of the connection.
+bool WaitForHangUp(Conn& s, const std::atomic<bool>& stop, long long ms) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms < 0 ? 0 : ms);
+    while (!stop && (ms < 0 || std::chrono::steady_clock::now() < until)) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(s.s, &set);
+        timeval tv = {0, 50 * 1000};
+        if (select(static_cast<int>(s.s) + 1, &set, nullptr, nullptr, &tv) > 0) {
+            char c;
+            if (Recv(s, &c, 1) <= 0) return true;
+        }
+    }
+    return false;
+}
+
+std::string Hex(std::uint64_t n) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(n));
+    return text;
+}
+
 }  // namespace
 
 bool IsBodyPrefix(const std::string& data) {
@@ -106,7 +155,21 @@ bool IsBodyPrefix(const std::string& data) {
     return true;
 }
 
-TestServer::TestServer(int port) {
+TestServer::TestServer(int port, const std::string& certificate, const std::string& key) {
+    if (!certificate.empty()) {
+#ifdef ONLINE_TEST_TLS
+        SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+        if (!context || SSL_CTX_use_certificate_chain_file(context, certificate.c_str()) != 1 ||
+            SSL_CTX_use_PrivateKey_file(context, key.c_str(), SSL_FILETYPE_PEM) != 1) {
+            if (context) SSL_CTX_free(context);
+            throw std::runtime_error("cannot load " + certificate + " and " + key);
+        }
+        m_tls = context;
+#else
+        (void)key;
+        throw std::runtime_error("this server speaks no TLS");
+#endif
+    }
 #ifdef _WIN32
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
@@ -138,6 +201,9 @@ TestServer::~TestServer() {
         workers.swap(m_workers);
     }
     for (std::thread& t : workers) t.join();
+#ifdef ONLINE_TEST_TLS
+    if (m_tls) SSL_CTX_free(static_cast<SSL_CTX*>(m_tls));
+#endif
 #ifdef _WIN32
     WSACleanup();
 #endif
@@ -154,6 +220,8 @@ void TestServer::SetFile(const std::string& body) {
 }
 
 std::string TestServer::Url(const std::string& path) const {
+    // The Internet client checks a certificate's name only against names.
+    if (m_tls) return "https://localhost:" + std::to_string(m_port) + path;
     return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
@@ -174,18 +242,31 @@ void TestServer::AcceptLoop() {
 }
 
 void TestServer::Serve(std::intptr_t connection) {
-    socket_t c = Sock(connection);
+    Conn c{Sock(connection)};
 #ifdef _WIN32
     DWORD timeout = 5000;
 #else
     timeval timeout = {5, 0};
 #endif
-    setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+    setsockopt(c.s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
                sizeof timeout);
+#ifdef ONLINE_TEST_TLS
+    if (m_tls) {
+        SSL* ssl = SSL_new(static_cast<SSL_CTX*>(m_tls));
+        SSL_set_fd(ssl, static_cast<int>(c.s));
+        c.tls = ssl;
+        if (SSL_accept(ssl) != 1) {
+            // The client refused the certificate, as it should for most.
+            SSL_free(ssl);
+            CloseSocket(c.s);
+            return;
+        }
+    }
+#endif
     std::string request;
     char buf[2048];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-        int n = recv(c, buf, sizeof buf, 0);
+        int n = Recv(c, buf, sizeof buf);
         if (n <= 0) break;
         request.append(buf, static_cast<std::size_t>(n));
     }
@@ -228,6 +309,53 @@ void TestServer::Serve(std::intptr_t connection) {
         std::string h = Header(200, Number(parts, 1));
         if (SendAll(c, h.data(), h.size())) SendBody(c, 0, Number(parts, 2));
         reset = kind == "reset";
+    } else if (kind == "silent") {
+        // Takes the request, says nothing and hangs up.
+        WaitForHangUp(c, m_stop, static_cast<long long>(Number(parts, 1)));
+    } else if (kind == "stall") {
+        // The header, SENT bytes of the announced N, then nothing until the
+        // client gives up.
+        std::string h = Header(200, Number(parts, 1));
+        if (SendAll(c, h.data(), h.size()) && SendBody(c, 0, Number(parts, 2)))
+            WaitForHangUp(c, m_stop, -1);
+    } else if (kind == "drip") {
+        // N bytes, one every MS milliseconds.
+        std::uint64_t n = Number(parts, 1);
+        long long pause = static_cast<long long>(Number(parts, 2));
+        std::string h = Header(200, n);
+        bool ok = SendAll(c, h.data(), h.size());
+        for (std::uint64_t sent = 0; ok && sent < n; ++sent)
+            ok = !WaitForHangUp(c, m_stop, pause) && !m_stop && SendBody(c, sent, 1);
+    } else if (kind == "chunked") {
+        // N bytes in chunks of 1,000; "cut" hangs up after CUT bytes of them,
+        // "bad" sends a chunk size that is no number after CUT bytes.
+        std::uint64_t n = Number(parts, 1);
+        const std::string how = parts.size() > 2 ? parts[2] : "";
+        std::uint64_t cut = how.empty() ? n : Number(parts, 3);
+        std::string h = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                        "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+        bool ok = SendAll(c, h.data(), h.size());
+        for (std::uint64_t sent = 0; ok && sent < n && sent < cut; sent += 1000) {
+            std::uint64_t size = n - sent < 1000 ? n - sent : 1000;
+            if (sent + size > cut) size = cut - sent;
+            std::string line = Hex(how == "cut" ? 1000 : size) + "\r\n";
+            ok = SendAll(c, line.data(), line.size()) && SendBody(c, sent, size) &&
+                 (how == "cut" && sent + size == cut ? true : SendAll(c, "\r\n", 2));
+        }
+        if (ok && how == "bad") SendAll(c, "zz\r\n", 5);
+        if (ok && how.empty()) SendAll(c, "0\r\n\r\n", 5);
+    } else if (kind == "redirect") {
+        // 302 to a scheme the Internet client does not follow, with a page.
+        const std::string to = parts.size() > 1 ? parts[1] : "";
+        std::string location = to == "file" ? "file:///C:/windows/notepad.exe"
+                                            : "ftp://127.0.0.1:" + std::to_string(m_port) +
+                                                  "/setup.exe";
+        if (to == "http") location = m_redirect;
+        std::string body = "<html><body>Moved to <a href=\"" + location + "\">here</a></body></html>\n";
+        std::string h = "HTTP/1.1 302 Found\r\nLocation: " + location +
+                        "\r\nContent-Type: text/html\r\nContent-Length: " +
+                        std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+        SendAll(c, h.data(), h.size());
     } else if (kind == "trickle") {
         std::uint64_t n = Number(parts, 1);
         auto pause = std::chrono::milliseconds(Number(parts, 2));
@@ -245,18 +373,24 @@ void TestServer::Serve(std::intptr_t connection) {
     if (reset) {
         // A close with a zero linger time resets the connection.
         linger l = {1, 0};
-        setsockopt(c, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l), sizeof l);
+        setsockopt(c.s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l), sizeof l);
     } else {
+#ifdef ONLINE_TEST_TLS
+        if (c.tls) SSL_shutdown(static_cast<SSL*>(c.tls));
+#endif
 #ifdef _WIN32
-        shutdown(c, SD_SEND);
+        shutdown(c.s, SD_SEND);
 #else
-        shutdown(c, SHUT_WR);
+        shutdown(c.s, SHUT_WR);
 #endif
         // Let the client read to the end before the socket goes.
-        while (recv(c, buf, sizeof buf, 0) > 0) {
+        while (Recv(c, buf, sizeof buf) > 0) {
         }
     }
-    CloseSocket(c);
+#ifdef ONLINE_TEST_TLS
+    if (c.tls) SSL_free(static_cast<SSL*>(c.tls));
+#endif
+    CloseSocket(c.s);
 }
 
 }  // namespace online_test

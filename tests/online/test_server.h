@@ -1,4 +1,5 @@
-// A small HTTP server on 127.0.0.1 for the download tests and the benchmark.
+// A small HTTP server on 127.0.0.1 for the download tests and the benchmark,
+// on the host also over TLS.
 // It builds for Windows (Winsock, inside the test program under Wine) and
 // for the host (POSIX sockets, for curl and the benchmark). Every response
 // closes its connection. Paths:
@@ -8,6 +9,15 @@
 //   /reset/ANNOUNCED/SENT     the same, but resets the connection
 //   /trickle/N/MS[/name]      N pattern bytes in 1,024-byte pieces, MS apart
 //   /file/anything            200 with the body given to SetFile
+//   /silent/MS                takes the request, says nothing, hangs up after MS
+//   /stall/N/SENT             announces N bytes, sends SENT, then waits for
+//                             the client to hang up
+//   /drip/N/MS                N pattern bytes, one every MS milliseconds
+//   /chunked/N                N pattern bytes in chunks of 1,000
+//   /chunked/N/cut/CUT        the same, hanging up in a chunk after CUT bytes
+//   /chunked/N/bad/CUT        the same, a chunk size that is no number after CUT
+//   /redirect/file|ftp|http   302 to a file: or ftp: address, or to the
+//                             address given to SetRedirect, with a page
 #pragma once
 
 #include <atomic>
@@ -28,14 +38,18 @@ bool IsBodyPrefix(const std::string& data);
 
 class TestServer {
 public:
-    // Listens on 127.0.0.1 at a free port (or at `port` when not 0).
-    explicit TestServer(int port = 0);
+    // Listens on 127.0.0.1 at a free port (or at `port` when not 0). With a
+    // certificate (PEM, its chain after it) and its key it speaks TLS; only
+    // the host's build can.
+    explicit TestServer(int port = 0, const std::string& certificate = "",
+                        const std::string& key = "");
     ~TestServer();
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
 
     int Port() const { return m_port; }
-    // "http://127.0.0.1:PORT" followed by path.
+    // "http://127.0.0.1:PORT" followed by path; "https://localhost:PORT"
+    // for TLS.
     std::string Url(const std::string& path) const;
     // Requests answered so far.
     int Requests() const { return m_requests; }
@@ -43,6 +57,8 @@ public:
     std::string LastUserAgent();
     // The body of every /file/ path (a program to download, say).
     void SetFile(const std::string& body);
+    // Where /redirect/http sends the client.
+    void SetRedirect(const std::string& url) { m_redirect = url; }
 
 private:
     void AcceptLoop();
@@ -56,6 +72,8 @@ private:
     std::vector<std::thread> m_workers;
     std::string m_userAgent;
     std::string m_file;
+    std::string m_redirect;
+    void* m_tls = nullptr;  // the SSL_CTX when it speaks TLS
     std::thread m_acceptor;
 };
 

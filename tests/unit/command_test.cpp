@@ -89,6 +89,15 @@ TEST(Command, DownloadLandsDirectlyInTheTemporaryFolder) {
         {1252, "C:\\T\\", "http://host/f.exe:stream.exe", "C:\\T\\f.exe_stream.exe"},
         {1252, "C:\\T\\", "http://host/get?f=<a>|*\".exe", "C:\\T\\get_f=_a____.exe"},
         {1252, "C:\\T\\", "http:setup.exe", "C:\\T\\http_setup.exe"},
+        // Device names write nowhere; names that only begin like one are files.
+        {1252, "C:\\T\\", "http://host/nul.exe", "C:\\T\\_nul.exe"},
+        {1252, "C:\\T\\", "http://host/dl/CON.tar.exe", "C:\\T\\_CON.tar.exe"},
+        {1252, "C:\\T\\", "http://host/Com7.EXE", "C:\\T\\_Com7.EXE"},
+        {1252, "C:\\T\\", "http://host/lpt1 .exe", "C:\\T\\_lpt1 .exe"},
+        {1252, "C:\\T\\", "http://host/a\\aux", "C:\\T\\_aux"},
+        {1252, "C:\\T\\", "http://host/com0.exe", "C:\\T\\com0.exe"},
+        {1252, "C:\\T\\", "http://host/console.exe", "C:\\T\\console.exe"},
+        {1252, "C:\\T\\", "http://host/lpt10.exe", "C:\\T\\lpt10.exe"},
         // Double-byte names: their second bytes are neither "\" nor cut.
         {932, "C:\\T\\", "http://host/" + kSo + "ft.exe", "C:\\T\\" + kSo + "ft.exe"},
         {932, "C:\\" + kSo + "\\", "http://h/a.exe", "C:\\" + kSo + "\\a.exe"},

@@ -294,17 +294,39 @@ std::vector<Layout> Layouts() {
                       {"d\\QXMSETUP.INI", Product("D", "ftp://example.com/pub/setup.exe")}},
                      {{W, "address-shell", "a\\QXMSETUP.INI", 3},
                       {W, "address-download", "b\\QXMSETUP.INI", 3},
+                      {W, "download-unpinned", "b\\QXMSETUP.INI", 3},
                       {W, "address-download", "c\\QXMSETUP.INI", 3},
                       {W, "download-unencrypted", "c\\QXMSETUP.INI", 3},
+                      {W, "download-unpinned", "c\\QXMSETUP.INI", 3},
                       {W, "address-download", "d\\QXMSETUP.INI", 3},
-                      {W, "download-unencrypted", "d\\QXMSETUP.INI", 3}}});
+                      {W, "download-unencrypted", "d\\QXMSETUP.INI", 3},
+                      {W, "download-unpinned", "d\\QXMSETUP.INI", 3}}});
+
+    const std::string pin = "9F86D081884C7D659A2FEAA0C55AD015A3BF4F1B2B0B822CD15D6C15B0F00A08";
+    cases.push_back({"pinned downloads",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI",
+                       Product("A", "https://example.com/get/setup.exe", "sha256=" + pin + "\r\n")},
+                      {"b\\QXMSETUP.INI",
+                       Product("B", "https://example.com/get/setup.exe", "sha256=" + pin + "0\r\n")},
+                      {"c\\QXMSETUP.INI", Product("C", "c.exe", "sha256=" + pin + "\r\n")},
+                      {"c\\c.exe", "MZ"},
+                      {"d\\QXMSETUP.INI",
+                       Product("D", "https://example.com/Nul.exe", "sha256=\"" + pin + "\"\r\n")}},
+                     {{W, "address-download", "a\\QXMSETUP.INI", 3},
+                      {W, "address-download", "b\\QXMSETUP.INI", 3},
+                      {E, "sha256-malformed", "b\\QXMSETUP.INI", 4},
+                      {W, "sha256-not-download", "c\\QXMSETUP.INI", 4},
+                      {W, "address-download", "d\\QXMSETUP.INI", 3},
+                      {W, "download-device-name", "d\\QXMSETUP.INI", 3}}});
 
     cases.push_back({"a download without Online.dll",
                      {{"QXMSETUP.INI", kRoot},
                       {"wizard.exe", "MZ"},
                       {"b\\QXMSETUP.INI", Product("B", "https://example.com/get/setup.exe")}},
                      {{E, "online-dll-missing", "b\\QXMSETUP.INI", 0},
-                      {W, "address-download", "b\\QXMSETUP.INI", 3}}});
+                      {W, "address-download", "b\\QXMSETUP.INI", 3},
+                      {W, "download-unpinned", "b\\QXMSETUP.INI", 3}}});
 
     cases.push_back({"values the menu reads otherwise",
                      {{"QXMSETUP.INI", kRoot},
@@ -550,10 +572,11 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
      ]}
   ],
   "findings": [
-    {"severity": "warning", "code": "address-download", "file": "app\\QXMSETUP.INI", "line": 3, "message": "downloads https://example.com/\"x\"/setup.exe to %TEMP%\\setup.exe and starts it"}
+    {"severity": "warning", "code": "address-download", "file": "app\\QXMSETUP.INI", "line": 3, "message": "downloads https://example.com/\"x\"/setup.exe to %TEMP%\\setup.exe and starts it"},
+    {"severity": "warning", "code": "download-unpinned", "file": "app\\QXMSETUP.INI", "line": 3, "message": "downloads without \"sha256\": the menu cannot tell whether what arrives is the program this medium was made with; add sha256= with what sha256sum prints for it"}
   ],
   "errors": 0,
-  "warnings": 1
+  "warnings": 2
 }
 )json";
     EXPECT_EQ(json, expected);

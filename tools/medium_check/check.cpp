@@ -525,7 +525,7 @@ private:
         const DescriptorFile descriptor(path);
         const std::string file = Relative(path);
         static const char* const kKeys[] = {"name", "version", "description",
-                                            "file", "icon", "priority"};
+                                            "file", "icon", "priority", "sha256"};
         std::map<std::string, std::string> whole;
         for (const char* key : kKeys) {
             const std::string& value = whole[key] = descriptor.Whole(key);
@@ -555,8 +555,39 @@ private:
                     std::to_string(std::atoi(priority.c_str())));
 
         // The root's "file" is never used: its page is shown, never clicked.
-        if (Depth(path) > 0)
-            CheckFile(path, MenuValue(whole["file"]), descriptor.Line("file"));
+        if (Depth(path) > 0) {
+            const command::Kind kind =
+                CheckFile(path, MenuValue(whole["file"]), descriptor.Line("file"));
+            CheckPin(file, kind, MenuValue(whole["sha256"]), descriptor.Line("sha256"),
+                     descriptor.Line("file"));
+        }
+    }
+
+    // "sha256": the digest a download must have before the menu starts it.
+    void CheckPin(const std::string& file, command::Kind kind, const std::string& pin,
+                  unsigned line, unsigned fileLine) {
+        if (kind == command::Kind::Download && pin.empty()) {
+            Add(Severity::Warning, "download-unpinned", file, fileLine,
+                "downloads without \"sha256\": the menu cannot tell whether what arrives is "
+                "the program this medium was made with; add sha256= with what sha256sum "
+                "prints for it");
+            return;
+        }
+        if (pin.empty()) return;
+        if (!command::IsSha256Digest(pin)) {
+            Add(Severity::Error, "sha256-malformed", file, line,
+                "\"sha256\" " + Quote(pin, 70) +
+                    " is not 64 hexadecimal digits; the menu refuses to download and tells the "
+                    "user the file is not the one meant");
+            return;
+        }
+        if (kind != command::Kind::Download)
+            Add(Severity::Warning, "sha256-not-download", file, line,
+                "\"sha256\" is checked only on a download; this option " +
+                    std::string(kind == command::Kind::SubMenu ? "opens a page"
+                                : kind == command::Kind::Shell ? "opens an address in the shell"
+                                                               : "starts a file on the medium") +
+                    " and never checks it");
     }
 
     static bool IsWholeNumber(const std::string& s) {
@@ -570,18 +601,19 @@ private:
 
     // `value` is "file" as the menu reads it; the menu's command made of it
     // is the joined path, unless the value was kept as written.
-    void CheckFile(const std::string& descriptor, const std::string& value, unsigned line) {
+    command::Kind CheckFile(const std::string& descriptor, const std::string& value,
+                            unsigned line) {
         const std::string file = Relative(descriptor);
         const std::string joined = m_recorder.CommandOf(descriptor);
         const command::Kind kind = command::Classify(joined);
         const std::string what = "\"file\" " + Quote(value);
 
-        if (kind == command::Kind::SubMenu) return;
+        if (kind == command::Kind::SubMenu) return kind;
         if (kind == command::Kind::Shell) {
             Add(Severity::Warning, "address-shell", file, line,
                 "opens " + value + " in the user's browser (through the shell); the menu "
                 "then closes");
-            return;
+            return kind;
         }
         if (kind == command::Kind::Download) {
             const std::string dest = command::DownloadDestination("%TEMP%\\", value);
@@ -593,7 +625,13 @@ private:
                         std::string(StartsWithUpper(value, "FTP:") ? "ftp" : "http") +
                         " and starts what arrives: anyone on the way can replace the "
                         "program; use https");
-            return;
+            const std::string name = command::AddressLastName(value);
+            if (command::IsDeviceName(name))
+                Add(Severity::Warning, "download-device-name", file, line,
+                    "the address ends in " + Quote(name) +
+                        ", a name Windows keeps for a device; the menu saves the download as " +
+                        dest);
+            return kind;
         }
         // A program or document.
         if (joined == value) {
@@ -601,7 +639,7 @@ private:
                 what + " begins like an address but is none (only http:, https: and ftp: "
                 "are); the menu keeps it as written instead of looking in this folder, and "
                 "cannot start it; write .\\" + value + " for a file here");
-            return;
+            return kind;
         }
         if (platform::CodePage::System().Find(value, ':') != std::string::npos ||
             value.compare(0, 2, "\\\\") == 0) {
@@ -609,13 +647,13 @@ private:
                 what + " names a drive or another computer; the menu joins it to the "
                 "descriptor's folder and runs " + Shown(joined) +
                 ", which cannot exist; write the path relative to this folder");
-            return;
+            return kind;
         }
         if (ClimbsAboveRoot(value, Depth(descriptor))) {
             Add(Severity::Error, "file-leaves-medium", file, line,
                 what + " climbs above the medium's root with \"..\": " + Shown(joined) +
                 " is not on the medium");
-            return;
+            return kind;
         }
         const bool exists = platform::PathExists(joined);
         if (!value.empty() && (value[0] == '\\' || value[0] == '/')) {
@@ -624,23 +662,24 @@ private:
                 what + " begins with a backslash, yet it does not start at the medium's "
                 "root: the menu runs " + Shown(joined) + ", in this folder" +
                     (exists ? std::string() : std::string(", which does not exist")));
-            return;
+            return kind;
         }
         if (!exists) {
             Add(Severity::Error, "file-missing", file, line,
                 what + ": " + Shown(joined) + " does not exist");
-            return;
+            return kind;
         }
         if (IsFolder(joined)) {
             Add(Severity::Error, "file-is-folder", file, line,
                 what + " is a folder, which cannot be started; end it with a backslash (or "
                 "leave \"file\" out) for a sub-menu");
-            return;
+            return kind;
         }
         if (!IsProgramName(joined))
             Add(Severity::Error, "file-not-program", file, line,
                 what + " is not a program (.exe, .com, .bat or .cmd): the menu starts the "
                 "file itself, so a click on it fails");
+        return kind;
     }
 
     // Downloads need the library beside the menu program.

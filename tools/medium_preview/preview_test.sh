@@ -15,7 +15,7 @@ fail() { echo "FAIL: $*"; failed=1; }
 failed=
 
 cp -r "$here/examples/medium" "$tmp/medium"
-sed -i 's/^name=Archive Manager %V/name=Archive Manager with a name far too long for its line %V/' \
+sed -i 's/^name=Archive Manager %V/name=Archive Manager with a name far, far too long for the line it is shown on %V/' \
     "$tmp/medium/tools/archiver/QXMSETUP.INI"
 cat > "$tmp/fonts.conf" <<XML
 <?xml version="1.0"?>

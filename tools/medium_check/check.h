@@ -77,6 +77,9 @@ Report Check(const Settings& settings);
 // Both in UTF-8, converted from the report's code page.
 std::string FormatText(const Report& report);
 std::string FormatJson(const Report& report);
+// The findings as the text report lists them, one a line, in the bytes
+// they are in.
+std::string FindingLines(const std::vector<Finding>& findings);
 
 // The code page of a font character set (LOGFONT's lfCharSet); 0 for the
 // ANSI and default sets, which mean the system's own.

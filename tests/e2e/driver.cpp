@@ -224,14 +224,17 @@ BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
 
 // ---------------------------------------------------------------- Wizard
 
-Wizard::Wizard(const Medium& medium) {
+Wizard::Wizard(const Medium& medium) : Wizard(medium.Root()) {}
+
+Wizard::Wizard(const std::string& root) {
     ParkMouse();
-    const std::string exe = medium.Path("wizard.exe");
+    const std::string exe =
+        root + (!root.empty() && root.back() == '\\' ? "" : "\\") + "wizard.exe";
     std::string cmd = "\"" + exe + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        medium.Root().c_str(), &si, &m_pi)) {
+                        root.c_str(), &si, &m_pi)) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", exe.c_str(), GetLastError());
         return;
     }

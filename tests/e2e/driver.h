@@ -17,6 +17,7 @@ namespace e2e {
 struct Options {
     std::string dist;      // folder with wizard.exe, Online.dll, filemove.avi
     std::string recorder;  // the recorder program
+    std::string disc;      // the root of a disc drive with a packed medium
 };
 Options& Settings();
 
@@ -101,6 +102,9 @@ struct Box {
 class Wizard {
 public:
     explicit Wizard(const Medium& medium);
+    // wizard.exe of a medium's root folder (a drive's root: "D:\\"),
+    // started with that folder as its current one, as autorun starts it.
+    explicit Wizard(const std::string& root);
     ~Wizard();
 
     bool Started() const { return m_window != nullptr; }

@@ -2,12 +2,13 @@
 # Installs what the build and the tests need, from Debian's packages only.
 # wine64 and the 64-bit compiler serve machines that run no 32-bit code
 # (tools/wine-env). xorriso writes medium-pack's disc images; the fonts
-# carry the scripts of the menu's languages under Wine (tools/language-shots).
+# carry the scripts of the menu's languages under Wine, and xdotool moves the
+# pointer off the menu, for tools/language-shots.
 # Idempotent: quiet and quick when everything is already there.
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales xorriso fonts-dejavu-core fonts-droid-fallback fonts-tlwg-loma-ttf; do
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales xorriso fonts-dejavu-core fonts-droid-fallback fonts-tlwg-loma-ttf xdotool; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -52,12 +52,10 @@ test-win32: win32
 	    $(MAKE) -s win64; fi; \
 	tools/wine-ctest build/$$w -j $(JOBS)
 
-# What goes to the root of a medium, and one zip of it. The sample
-# translation keeps the sample medium's lines for the menu's own texts.
+# What goes to the root of a medium, and one zip of it. The build makes
+# translat.ini from resources/translat.utf8.ini.
 DIST_FILES := wizard.exe Online.dll filemove.avi translat.ini
-DIST_KEYS  := Font|Vantrell Installation Wizard|Vantrell Installation Wizard was unable to start|Error|Choose an option by clicking on it|The downloaded file is not the one this medium was made with. It was deleted and not started.
 dist: setup win32
-	@grep -aE '^(;|\[|[[:space:]]*$$|($(DIST_KEYS))=)' examples/medium/translat.ini > build/dist/translat.ini
 	@cd build/dist && rm -f vantrell-wizard.zip && zip -q -X vantrell-wizard.zip $(DIST_FILES)
 	@cd build/dist && ls -l $(DIST_FILES) vantrell-wizard.zip
 

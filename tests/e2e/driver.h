@@ -17,6 +17,7 @@ namespace e2e {
 struct Options {
     std::string dist;      // folder with wizard.exe, Online.dll, filemove.avi
     std::string recorder;  // the recorder program
+    std::string disc;      // the root of a disc drive with a packed medium
 };
 Options& Settings();
 
@@ -101,7 +102,8 @@ struct Box {
 class Wizard {
 public:
     explicit Wizard(const Medium& medium) : Wizard(medium.Root()) {}
-    // wizard.exe of the folder `root`, started there.
+    // wizard.exe of the folder `root` (a drive's root: "D:\\"), started with
+    // that folder as its current one, as autorun starts it.
     explicit Wizard(const std::string& root);
     ~Wizard();
     Wizard(const Wizard&) = delete;

@@ -1,5 +1,6 @@
 // The end-to-end suite's entry: --dist=FOLDER names the folder that holds
-// wizard.exe, Online.dll and filemove.avi; the recorder program sits next
+// wizard.exe, Online.dll and filemove.avi; --disc=ROOT the drive with a
+// packed medium (tests/e2e/cd_drive_test.sh); the recorder program sits next
 // to this one.
 #include "driver.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--dist=", 7) == 0)
             e2e::Settings().dist = e2e::DosPath(argv[i] + 7);
+        else if (std::strncmp(argv[i], "--disc=", 7) == 0)
+            e2e::Settings().disc = argv[i] + 7;
     }
     if (e2e::Settings().dist.empty()) {
         std::fprintf(stderr, "usage: e2e_tests --dist=FOLDER [gtest options]\n");

@@ -77,6 +77,9 @@ Report Check(const Settings& settings);
 // Both in UTF-8, converted from the report's code page.
 std::string FormatText(const Report& report);
 std::string FormatJson(const Report& report);
+// The findings as the text report lists them, one a line, in the bytes
+// they are in.
+std::string FindingLines(const std::vector<Finding>& findings);
 
 // A UTF-8 text as a JSON string, quotes and escapes included.
 std::string JsonText(const std::string& text);

@@ -167,13 +167,19 @@ std::string FormatText(const Report& r) {
     const int errors = r.Count(Severity::Error), warnings = r.Count(Severity::Warning);
     out += "\nFindings: " + Counted(static_cast<size_t>(errors), "error", "errors") + ", " +
            Counted(static_cast<size_t>(warnings), "warning", "warnings") + "\n";
-    for (const Finding& f : r.findings) {
+    out += FindingLines(r.findings);
+    return platform::AnsiToUtf8(out, r.codePage);
+}
+
+std::string FindingLines(const std::vector<Finding>& findings) {
+    std::string out;
+    for (const Finding& f : findings) {
         std::string where = Printable(f.file);
         if (f.line) where += ":" + std::to_string(f.line);
         out += std::string("  ") + SeverityName(f.severity) + (f.severity == Severity::Error ? "    " : "  ") +
                where + ": " + Printable(f.message) + "\n";
     }
-    return platform::AnsiToUtf8(out, r.codePage);
+    return out;
 }
 
 std::string FormatJson(const Report& r) {

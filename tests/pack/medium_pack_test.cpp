@@ -1,0 +1,248 @@
+// medium-pack: the label, the autorun.inf it writes and the one it checks,
+// the names a disc cannot hold, and whole runs on media laid out here, with
+// xorriso reading back what it wrote.
+#include "tools/medium_pack/pack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using medium_pack::Finding;
+
+namespace {
+
+std::set<std::string> Codes(const std::vector<Finding>& findings) {
+    std::set<std::string> codes;
+    for (const Finding& f : findings) codes.insert(f.code);
+    return codes;
+}
+
+TEST(MediumPack, DiscLabel) {
+    struct Case {
+        const char* text;
+        const char* label;
+    } const cases[] = {
+        {"Vantrell Software Collection 2026", "Vantrell Software Collection"},
+        {"  Drivers 2026 \t", "Drivers 2026"},
+        {"Tab\there", "Tab here"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"},
+        // 32 characters, not 32 bytes; cut before the blank that ends them.
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+         "abcdefghijklmnopqrstuv xyz",
+         "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+         "abcdefghijklmnopqrstuv"},
+        {"   ", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(medium_pack::DiscLabel(c.text), c.label) << c.text;
+}
+
+TEST(MediumPack, TheAutorunItWritesPassesItsOwnCheck) {
+    EXPECT_EQ(medium_pack::AutorunFor("Office 2026"),
+              "[autorun]\r\nopen=wizard.exe\r\nicon=wizard.exe\r\nlabel=Office 2026\r\n");
+    // A label beyond ASCII: UTF-16 with the byte-order mark, "Ü" as DC 00.
+    const std::string wide = medium_pack::AutorunFor("\xC3\x9C");
+    ASSERT_GE(wide.size(), 2u);
+    EXPECT_EQ(wide.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(wide.find(std::string("=\0\xDC\0", 4)), std::string::npos);
+    for (const std::string& text : {medium_pack::AutorunFor("A"), wide}) {
+        std::vector<Finding> findings;
+        medium_pack::CheckAutorun(text, [](const std::string& p) { return p == "wizard.exe"; },
+                                  findings);
+        EXPECT_TRUE(findings.empty()) << findings.front().message;
+    }
+}
+
+TEST(MediumPack, AnAuthorsAutorun) {
+    struct Case {
+        const char* text;
+        std::set<std::string> codes;
+    } const cases[] = {
+        {"[AutoRun]\r\nOPEN=.\\wizard.exe\r\nicon=\"wizard.exe\",0\r\n", {}},
+        {"[autorun]\nopen=wizard.exe /lang\nlabel=X\n", {}},
+        {"open=wizard.exe\n", {"autorun-without-section"}},
+        {"[autorun]\nicon=wizard.exe\n", {"autorun-starts-nothing"}},
+        {"[autorun]\nopen=setup.exe\n", {"autorun-program-missing"}},
+        {"[autorun]\nopen=tools\\menu.exe\n", {"autorun-not-menu"}},
+        {"[autorun]\nopen=wizard.exe\nicon=disc.ico\n", {"autorun-icon-missing"}},
+        {"[autorun]\nshellexecute=wizard.exe\nshell\\install=Install\n",
+         {"autorun-ignored-on-removable"}},
+        {"[autorun]\nopen=wizard.exe\nlabell=X\n", {"autorun-key-unknown"}},
+        // Keys of other sections are not the [autorun] section's.
+        {"[autorun]\nopen=wizard.exe\n[Content]\nMusicFiles=false\n", {}},
+    };
+    const auto onDisc = [](const std::string& p) {
+        return p == "wizard.exe" || p == "tools\\menu.exe";
+    };
+    for (const Case& c : cases) {
+        std::vector<Finding> findings;
+        medium_pack::CheckAutorun(c.text, onDisc, findings);
+        EXPECT_EQ(Codes(findings), c.codes) << c.text;
+    }
+}
+
+TEST(MediumPack, NamesTheDiscCannotHold) {
+    const std::string name64(64, 'n'), name65(65, 'n');
+    // "D:\" and the folder and file: 259 bytes fit, 260 do not.
+    const std::string folder(200, 'f');
+    const std::string fits = folder + "/" + std::string(259 - 3 - 201, 'x');
+    struct Case {
+        std::vector<std::string> paths;
+        std::set<std::string> codes;
+    } const cases[] = {
+        {{"a/" + name64}, {}},
+        {{"a/" + name65}, {"name-too-long-for-joliet"}},
+        // Characters, not bytes: 64 Cyrillic letters are 128 bytes.
+        {{[] { std::string s; for (int i = 0; i < 64; ++i) s += "\xD0\x96"; return s; }()}, {}},
+        {{"Setup.exe", "setup.EXE"}, {"names-differ-in-case"}},
+        {{"a/setup.exe", "b/SETUP.EXE"}, {}},
+        {{"\xC3\x89t\xC3\xA9", "\xC3\xA9t\xC3\xA9"}, {"names-differ-in-case"}},
+        {{"\xD0\x96", "\xD0\xB6"}, {"names-differ-in-case"}},
+        {{"\xC4\x90i", "\xC4\x91i"}, {"names-differ-in-case"}},
+        {{fits}, {}},
+        {{fits + "x"}, {"path-too-long"}},
+        // A letter beyond ASCII counts two bytes, whatever its UTF-8 length.
+        {{folder + "/" + std::string(259 - 3 - 201 - 1, 'x') + "\xC3\xA9"}, {"path-too-long"}},
+        {{folder + "/" + std::string(259 - 3 - 201 - 2, 'x') + "\xE4\xB8\xAD"}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<Finding> findings;
+        medium_pack::CheckNames(c.paths, findings);
+        EXPECT_EQ(Codes(findings), c.codes) << c.paths.front();
+    }
+}
+
+// ---------------------------------------------------------------- runs
+
+void Write(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen((command + " 2>&1").c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+class Pack : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char t[] = "/tmp/medium-pack-test.XXXXXX";
+        ASSERT_NE(mkdtemp(t), nullptr);
+        m_dir = t;
+        for (const std::string& name : medium_pack::ShippedFiles())
+            Write(m_dir / "dist" / name,
+                  name == "translat.ini" ? "[english]\r\nFont=Arial\r\n" : "shipped " + name);
+        Write(Medium() / "QXMSETUP.INI", "[common]\r\nname=Drivers 2026 for the Office\r\n");
+        Write(Medium() / "printer" / "QXMSETUP.INI",
+              "[common]\r\nname=Printer\r\nfile=setup.exe\r\n");
+        Write(Medium() / "printer" / "setup.exe", "MZ");
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path Medium() const { return m_dir / "medium"; }
+    fs::path Image() const { return m_dir / "disc.iso"; }
+
+    int Run(std::vector<std::string> extra) {
+        std::vector<std::string> args = {Medium().string(), "-o", Image().string(), "--dist",
+                                         (m_dir / "dist").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        m_out.clear();
+        m_err.clear();
+        return medium_pack::Run(args, m_out, m_err);
+    }
+    // A file of the image, as xorriso reads it back through Joliet.
+    std::string FromImage(const std::string& path) {
+        const fs::path to = m_dir / "extracted";
+        fs::remove_all(to);
+        Shell("xorriso -osirrox on -read_fs norock -indev '" + Image().string() +
+              "' -extract '" + path + "' '" + to.string() + "'");
+        return Read(to);
+    }
+
+    fs::path m_dir;
+    std::string m_out, m_err;
+};
+
+TEST_F(Pack, AddsWhatTheMediumLacksAndKeepsWhatItHas) {
+    Write(Medium() / "translat.ini", "[english]\r\nFont=Tahoma\r\n");
+    ASSERT_EQ(Run({}), 0) << m_out << m_err;
+    EXPECT_EQ(FromImage("/wizard.exe"), "shipped wizard.exe");
+    EXPECT_EQ(FromImage("/Online.dll"), "shipped Online.dll");
+    EXPECT_EQ(FromImage("/translat.ini"), "[english]\r\nFont=Tahoma\r\n");
+    EXPECT_EQ(FromImage("/printer/setup.exe"), "MZ");
+    EXPECT_EQ(FromImage("/autorun.inf"), medium_pack::AutorunFor("Drivers 2026 for the Office"));
+    EXPECT_NE(Shell("xorriso -indev '" + Image().string() + "' -pvd_info")
+                  .find("Volume Id    : Drivers 2026 for the Office"),
+              std::string::npos);
+}
+
+TEST_F(Pack, KeepsAndChecksTheAuthorsAutorun) {
+    const std::string own = "[autorun]\r\nopen=wizard.exe\r\nshellexecute=wizard.exe\r\n";
+    Write(Medium() / "AUTORUN.INF", own);
+    ASSERT_EQ(Run({"--label", "Printers"}), 0) << m_err;
+    EXPECT_NE(m_out.find("autorun.inf:3: shellexecute= works from a CD or DVD drive only"),
+              std::string::npos)
+        << m_out;
+    EXPECT_EQ(FromImage("/AUTORUN.INF"), own);
+    EXPECT_NE(Shell("xorriso -indev '" + Image().string() + "' -pvd_info")
+                  .find("Volume Id    : Printers"),
+              std::string::npos);
+}
+
+TEST_F(Pack, RefusesAMediumWithErrorsUnlessForced) {
+    fs::remove(Medium() / "printer" / "setup.exe");
+    Write(Medium() / "printer" / "Readme.txt", "");
+    Write(Medium() / "printer" / "README.TXT", "");
+    EXPECT_EQ(Run({}), 1);
+    EXPECT_FALSE(fs::exists(Image()));
+    EXPECT_NE(m_out.find("D:\\printer\\setup.exe does not exist"), std::string::npos) << m_out;
+    EXPECT_NE(m_out.find("printer\\Readme.txt: \"Readme.txt\" and \"README.TXT\" differ only"),
+              std::string::npos)
+        << m_out;
+    EXPECT_NE(m_err.find("no image written"), std::string::npos) << m_err;
+
+    EXPECT_EQ(Run({"--force"}), 0) << m_err;
+    EXPECT_TRUE(fs::exists(Image()));
+    EXPECT_NE(m_err.find("despite 2 errors (file-missing, names-differ-in-case)"),
+              std::string::npos)
+        << m_err;
+}
+
+TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* said;
+    } const cases[] = {
+        {{"--dist", (m_dir / "nothing").string()},
+         "has no wizard.exe, Online.dll, filemove.avi, translat.ini"},
+        {{"-o", (Medium() / "disc.iso").string()}, "inside the medium"},
+        {{"-o", (m_dir / "no" / "disc.iso").string()}, "no folder for the image"},
+        {{"--label", "  "}, "the label is empty"},
+        {{"--bogus"}, "unknown option --bogus"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), 2) << c.said;
+        EXPECT_NE(m_err.find(c.said), std::string::npos) << m_err;
+        EXPECT_FALSE(fs::exists(Image()));
+        EXPECT_FALSE(fs::exists(Medium() / "disc.iso"));
+    }
+}
+
+}  // namespace

@@ -146,27 +146,28 @@ void CCatalogItem::AddChild(std::unique_ptr<CCatalogItem> child) {
     m_children.push_back(std::move(child));
 }
 
+namespace {
+
+// An item's title with whether it was cut, as "%T" and "%P" take it.
+Bounded TitleOf(const CCatalogItem& item) {
+    Bounded title;
+    title.text = item.GetTitle(&title.cut);
+    return title;
+}
+
+}  // namespace
+
 std::string CCatalogItem::GetTitle(bool* cut) const {
     Bounded title = Fill({m_strName, false}, "%V", {m_strVersion, false});
-    if (m_pParent) {
-        Bounded parent;
-        parent.text = m_pParent->GetTitle(&parent.cut);
-        title = Fill(title, "%T", parent);
-    }
+    if (m_pParent) title = Fill(title, "%T", TitleOf(*m_pParent));
     if (cut) *cut = title.cut;
     return title.text;
 }
 
 std::string CCatalogItem::GetDisplayDescription(bool* cut) const {
-    Bounded own;
-    own.text = GetTitle(&own.cut);
-    Bounded text = Fill({m_strDescription, false}, "%P", own);
+    Bounded text = Fill({m_strDescription, false}, "%P", TitleOf(*this));
     text = Fill(text, "%V", {m_strVersion, false});
-    if (m_pParent) {
-        Bounded parent;
-        parent.text = m_pParent->GetTitle(&parent.cut);
-        text = Fill(text, "%T", parent);
-    }
+    if (m_pParent) text = Fill(text, "%T", TitleOf(*m_pParent));
     if (cut) *cut = text.cut;
     return text.text;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/ini_reader.h"
-#include "localisation/builtin_texts.h"
+#include "resources/builtin_texts.h"
 
 #include <algorithm>
 

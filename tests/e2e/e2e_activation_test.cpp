@@ -3,8 +3,8 @@
 // them cannot be started.
 #include "driver.h"
 
-#include "localisation/builtin_texts.h"
 #include "platform/sha256.h"
+#include "resources/builtin_texts.h"
 #include "resources/resource.h"
 #include "tests/online/test_server.h"
 

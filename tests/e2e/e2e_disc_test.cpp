@@ -4,7 +4,7 @@
 // root as autorun starts it.
 #include "driver.h"
 
-#include "localisation/builtin_texts.h"
+#include "resources/builtin_texts.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>

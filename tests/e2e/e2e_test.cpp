@@ -3,7 +3,7 @@
 // the screen and the started programs show.
 #include "driver.h"
 
-#include "localisation/builtin_texts.h"
+#include "resources/builtin_texts.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "localisation/builtin_texts.h"
 #include "localisation/translator.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
+#include "resources/builtin_texts.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

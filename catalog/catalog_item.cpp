@@ -1,5 +1,6 @@
 #include "catalog/catalog_item.h"
 
+#include "catalog/command.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
 
@@ -111,8 +112,7 @@ void CCatalogItem::ReadDescriptor(const char* path) {
     SetIcon(page.Upper(ReadKey(descriptor, "icon")));
 
     std::string file = ReadKey(descriptor, "file");
-    if (page.Upper(file.substr(0, 4)) == "HTTP" ||
-        page.Upper(file.substr(0, 3)) == "FTP") {
+    if (command::BeginsLikeAddress(file, page)) {
         SetFile(file);
     } else {
         const std::string own(path ? path : "");

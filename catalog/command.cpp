@@ -30,9 +30,22 @@ bool IsDeviceName(const std::string& name) {
            stem[3] >= '1' && stem[3] <= '9';
 }
 
+std::string AddressScheme(const std::string& cmd, const platform::CodePage& page) {
+    static const struct {
+        const char* prefix;
+        const char* scheme;
+    } kSchemes[] = {{"HTTP:", "http"}, {"HTTPS:", "https"}, {"FTP:", "ftp"}};
+    for (const auto& s : kSchemes)
+        if (StartsWith(cmd, s.prefix, page)) return s.scheme;
+    return std::string();
+}
+
 bool IsAddress(const std::string& cmd, const platform::CodePage& page) {
-    return StartsWith(cmd, "HTTP:", page) || StartsWith(cmd, "HTTPS:", page) ||
-           StartsWith(cmd, "FTP:", page);
+    return !AddressScheme(cmd, page).empty();
+}
+
+bool BeginsLikeAddress(const std::string& file, const platform::CodePage& page) {
+    return StartsWith(file, "HTTP", page) || StartsWith(file, "FTP", page);
 }
 
 Kind Classify(const std::string& cmd, const platform::CodePage& page) {

@@ -111,12 +111,6 @@ size_t CountBelow(const CCatalogItem& item) {
     return n;
 }
 
-bool StartsWithUpper(const std::string& s, const char* prefix) {
-    const std::string p(prefix);
-    return s.size() >= p.size() &&
-           platform::CodePage::System().Upper(s.substr(0, p.size())) == p;
-}
-
 bool EndsWithUpper(const std::string& s, const char* suffix) {
     const std::string x(suffix);
     return s.size() >= x.size() &&
@@ -619,10 +613,10 @@ private:
             const std::string dest = command::DownloadDestination("%TEMP%\\", value);
             Add(Severity::Warning, "address-download", file, line,
                 "downloads " + value + " to " + dest + " and starts it");
-            if (!StartsWithUpper(value, "HTTPS:"))
+            const std::string scheme = command::AddressScheme(value);
+            if (scheme != "https")
                 Add(Severity::Warning, "download-unencrypted", file, line,
-                    "downloads over plain " +
-                        std::string(StartsWithUpper(value, "FTP:") ? "ftp" : "http") +
+                    "downloads over plain " + scheme +
                         " and starts what arrives: anyone on the way can replace the "
                         "program; use https");
             const std::string name = command::AddressLastName(value);
@@ -634,7 +628,7 @@ private:
             return kind;
         }
         // A program or document.
-        if (joined == value) {
+        if (command::BeginsLikeAddress(value)) {
             Add(Severity::Error, "file-not-address", file, line,
                 what + " begins like an address but is none (only http:, https: and ftp: "
                 "are); the menu keeps it as written instead of looking in this folder, and "

@@ -11,7 +11,7 @@ const char* const CCatalogItem::kDescriptorName = "QXMSETUP.INI";
 namespace {
 
 const char kSection[] = "common";
-const DWORD kValueBuffer = 260;
+const DWORD kValueBuffer = CCatalogItem::kMaxValue + 1;
 
 std::string ReadKey(const platform::ProfileSectionReader& descriptor, const char* key) {
     char buf[kValueBuffer];
@@ -115,10 +115,7 @@ void CCatalogItem::ReadDescriptor(const char* path) {
     if (command::BeginsLikeAddress(file, page)) {
         SetFile(file);
     } else {
-        const std::string own(path ? path : "");
-        size_t slash = page.FindLast(own, '\\');
-        std::string folder = slash == std::string::npos ? std::string() : own.substr(0, slash);
-        SetFile(folder + "\\" + file);
+        SetFile(platform::FolderOf(path ? path : "", page) + "\\" + file);
     }
 
     m_nPriority = std::atoi(ReadKey(descriptor, "priority").c_str());

@@ -1,5 +1,7 @@
 #include "catalog/command.h"
 
+#include "platform/system.h"
+
 #include <cstdio>
 
 namespace command {
@@ -114,9 +116,7 @@ bool SameDigest(const std::string& a, const std::string& b) {
 
 std::string WorkingFolder(const std::string& path,
                           const platform::CodePage& page) {
-    const size_t at = page.FindLast(path, '\\');
-    if (at == std::string::npos) return std::string();
-    std::string folder = path.substr(0, at);
+    std::string folder = platform::FolderOf(path, page);
     // "D:" alone would mean the drive's current folder, not its root.
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';
     return folder;

@@ -72,8 +72,8 @@ bool IsSha256Digest(const std::string& text);
 // Two digests are the same, letter case aside.
 bool SameDigest(const std::string& a, const std::string& b);
 
-// The folder a program is started in: the path up to its last backslash;
-// for a program in the root of a drive ("D:\setup.exe") the root itself
+// The folder a program is started in: its folder (platform::FolderOf); for
+// a program in the root of a drive ("D:\setup.exe") the root itself
 // ("D:\"). Empty when the path holds no backslash: the program then starts
 // in the menu's own current folder.
 std::string WorkingFolder(

@@ -17,8 +17,6 @@ public:
     explicit CMenuDlg(CWnd* pParent = nullptr);
     ~CMenuDlg() override;
 
-    static const int kSlots = 7;
-
     // Shows `pNode` in the title slot and its first seven children in the
     // option slots.
     void ShowNode(CCatalogItem* pNode);

@@ -16,6 +16,8 @@ namespace {
 
 const char kOnlineLibrary[] = "Online.dll";
 const char kLaunchCaption[] = "Error";
+// What Download returns for a file copied to its end.
+const int kDownloaded = 1;
 
 // A downloaded program, open for reading with no one else allowed to write,
 // rename or delete it: what was checked is what is started.
@@ -57,7 +59,6 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
     // to activate then.
     if (!pItem) return;
     std::string command = pItem->GetFile();
-    int result = 1;
 
     switch (command::Classify(command)) {
     case command::Kind::SubMenu:
@@ -70,14 +71,15 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
                                                nullptr, SW_RESTORE);
         if (reinterpret_cast<INT_PTR>(opened) > 32) {
             CDialog::OnOK();
-            result = 3;
+            return;
         }
+        // The shell could not: the address is started as it is below.
         break;
     }
     case command::Kind::Download: {
         const std::string pin = pItem->GetSha256();
         if (pin.empty()) {
-            result = DownloadProgram(command);
+            if (DownloadProgram(command) == AfterDownload::KeepPage) return;
             break;
         }
         // An author who asked for a check never gets an unchecked program.
@@ -85,12 +87,13 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
             ShowNotTheFile();
             return;
         }
-        if (DownloadProgram(command) == 1 && command::Classify(command) == command::Kind::Program)
+        // Only a file that arrived is checked and started, never the address.
+        if (DownloadProgram(command) == AfterDownload::StartCommand &&
+            command::Classify(command) == command::Kind::Program)
             LaunchChecked(command, pin);
         return;
     }
     }
-    if (result != 1) return;
 
     if (LaunchProgram(command.c_str())) {
         CDialog::OnOK();
@@ -99,17 +102,17 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
     }
 }
 
-int CMenuDlg::DownloadProgram(std::string& command) {
+CMenuDlg::AfterDownload CMenuDlg::DownloadProgram(std::string& command) {
     HMODULE library = LoadLibraryA(kOnlineLibrary);
     if (!library) {
         ShowUnableToStart(kOnlineLibrary);
-        return 1;
+        return AfterDownload::StartCommand;
     }
     DownloadFunc download = reinterpret_cast<DownloadFunc>(
         reinterpret_cast<void*>(GetProcAddress(library, DOWNLOAD_EXPORT_NAME)));
     if (!download) {
         FreeLibrary(library);
-        return 1;
+        return AfterDownload::StartCommand;
     }
     const std::string source = command;
     char temp[MAX_PATH] = "";
@@ -120,7 +123,7 @@ int CMenuDlg::DownloadProgram(std::string& command) {
     const DownloadParent parent = {m_hWnd};
     const int result = download(&parent, source.c_str(), command.c_str());
     FreeLibrary(library);
-    return result;
+    return result == kDownloaded ? AfterDownload::StartCommand : AfterDownload::KeepPage;
 }
 
 void CMenuDlg::LaunchChecked(const std::string& path, const std::string& pin) {

@@ -5,6 +5,7 @@
 
 #include "catalog/command.h"
 #include "online/download_api.h"
+#include "platform/handles.h"
 #include "platform/sha256.h"
 #include "resources/resource.h"
 
@@ -103,17 +104,14 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
 }
 
 CMenuDlg::AfterDownload CMenuDlg::DownloadProgram(std::string& command) {
-    HMODULE library = LoadLibraryA(kOnlineLibrary);
-    if (!library) {
+    // Loaded for this one call and freed as soon as it returns.
+    CLibrary library;
+    if (!library.Load(kOnlineLibrary)) {
         ShowUnableToStart(kOnlineLibrary);
         return AfterDownload::StartCommand;
     }
-    DownloadFunc download = reinterpret_cast<DownloadFunc>(
-        reinterpret_cast<void*>(GetProcAddress(library, DOWNLOAD_EXPORT_NAME)));
-    if (!download) {
-        FreeLibrary(library);
-        return AfterDownload::StartCommand;
-    }
+    const DownloadFunc download = library.Export<DownloadFunc>(DOWNLOAD_EXPORT_NAME);
+    if (!download) return AfterDownload::StartCommand;
     const std::string source = command;
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
@@ -122,7 +120,6 @@ CMenuDlg::AfterDownload CMenuDlg::DownloadProgram(std::string& command) {
 
     const DownloadParent parent = {m_hWnd};
     const int result = download(&parent, source.c_str(), command.c_str());
-    FreeLibrary(library);
     return result == kDownloaded ? AfterDownload::StartCommand : AfterDownload::KeepPage;
 }
 
@@ -189,13 +186,12 @@ bool CMenuDlg::LaunchProgram(const char* pszPath) {
     }
 
     const DWORD error = GetLastError();
-    char* systemText = nullptr;
+    CSystemText systemText;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                        FORMAT_MESSAGE_FROM_SYSTEM,
                    nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<char*>(&systemText), 0, nullptr);
-    const std::string text = command::LaunchFailureText(systemText, error);
+                   systemText.Receive(), 0, nullptr);
+    const std::string text = command::LaunchFailureText(systemText.Get(), error);
     ::MessageBoxA(m_hWnd, text.c_str(), kLaunchCaption, MB_OK | MB_ICONINFORMATION);
-    if (systemText) LocalFree(systemText);
     return false;
 }

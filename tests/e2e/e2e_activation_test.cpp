@@ -4,6 +4,7 @@
 #include "driver.h"
 
 #include "localisation/builtin_texts.h"
+#include "platform/handles.h"
 #include "platform/sha256.h"
 #include "resources/resource.h"
 #include "tests/online/test_server.h"
@@ -32,14 +33,12 @@ std::string ExpectedCommandLine(const std::string& path) {
 }
 
 std::string SystemText(DWORD code) {
-    char* text = nullptr;
+    CSystemText text;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                        FORMAT_MESSAGE_FROM_SYSTEM,
                    nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string s = text ? text : "";
-    if (text) LocalFree(text);
-    return s;
+                   text.Receive(), 0, nullptr);
+    return text.Get() ? text.Get() : "";
 }
 
 // Message boxes may wrap or trim their text; compare without line ends

@@ -11,6 +11,7 @@
 #include "tools/medium_preview/probe.h"
 
 #include "menu/menu_logic.h"
+#include "platform/handles.h"
 #include "platform/system.h"
 #include "resources/resource.h"
 
@@ -289,10 +290,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "preview-walker: cannot write in %s\n", out.c_str());
         return 1;
     }
-    HMODULE probeDll = LoadLibraryA((OwnFolder() + "\\preview_probe.dll").c_str());
-    HOOKPROC proc = probeDll ? reinterpret_cast<HOOKPROC>(
-                                   reinterpret_cast<void*>(GetProcAddress(probeDll, "ProbeHook")))
-                             : nullptr;
+    CLibrary probeDll;
+    probeDll.Load((OwnFolder() + "\\preview_probe.dll").c_str());
+    const HOOKPROC proc = probeDll.Export<HOOKPROC>("ProbeHook");
     if (!proc) {
         std::fprintf(stderr, "preview-walker: preview_probe.dll is missing beside the walker\n");
         std::fclose(log);
@@ -317,6 +317,5 @@ int main(int argc, char** argv) {
         }
     }
     std::fclose(log);
-    FreeLibrary(probeDll);
     return status;
 }

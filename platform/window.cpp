@@ -224,6 +224,7 @@ LRESULT CDialog::DefaultCtlColor(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(m_hWnd, msg, wp, lp);
 }
 
+// Online.dll's dialog procedure guards its handler the same way.
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
     CDialog* self;
     if (msg == WM_INITDIALOG) {
@@ -233,10 +234,21 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) 
     } else {
         self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
     }
+    // Messages before WM_INITDIALOG (WM_SETFONT, ...) have no object yet.
     if (!self) return FALSE;
 
     LRESULT result = 0;
-    bool handled = self->OnMessage(msg, wp, lp, result);
+    bool handled = false;
+    // No exception may unwind through the system's frames: one that escapes
+    // the handler ends the dialog as cancelled.
+    try {
+        handled = self->OnMessage(msg, wp, lp, result);
+    } catch (...) {
+        self->m_nResult = IDCANCEL;
+        ::EndDialog(hWnd, IDCANCEL);
+        result = 0;
+        handled = true;
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hWnd, DWLP_USER, 0);
         self->m_hWnd = nullptr;

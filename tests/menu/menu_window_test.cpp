@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -662,12 +663,13 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
     EXPECT_EQ(splash.m_nCurrent, 0);
     EXPECT_EQ(VisiblePicture(splash), 0);
 
-    // Which picture each control shows when it comes up: 166, 164, 165, 167,
-    // 163, each over the whole window. Only the first is loaded at the start.
+    // Which picture each control shows when it comes up (the bitmaps keep
+    // these numbers), each over the whole window. Only the first is loaded
+    // at the start.
     const int order[] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3, IDB_SPLASH_4, IDB_SPLASH_5};
     const int expected[] = {166, 164, 165, 167, 163};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(order[i], expected[i]);
-    EXPECT_EQ(PictureResource(splash.m_pictures[0].m_hWnd), 166);
+    EXPECT_EQ(PictureResource(splash.m_pictures[0].m_hWnd), IDB_SPLASH_1);
     for (int i = 1; i < 5; ++i) EXPECT_EQ(PictureResource(splash.m_pictures[i].m_hWnd), 0) << i;
     RECT first;
     GetWindowRect(splash.m_pictures[0].m_hWnd, &first);
@@ -693,6 +695,50 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
     SendMessageA(splash.m_hWnd, WM_TIMER, 0, 0);
     EXPECT_EQ(splash.m_nCurrent, 1);
     EXPECT_EQ(VisiblePicture(splash), 1);
+}
+
+// A dialog whose handler throws on one message. It ends itself with IDOK
+// once its modal loop runs, unless the throw ended it first.
+class ThrowingDialog : public CDialog {
+public:
+    explicit ThrowingDialog(UINT throwOn) : CDialog(IDD_ABOUTBOX), m_throwOn(throwOn) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        PostMessageA(m_hWnd, WM_APP, 0, 0);
+        PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
+        return TRUE;
+    }
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (msg == m_throwOn) throw std::runtime_error("the handler failed");
+        if (msg == WM_APP + 1) {
+            EndDialog(IDOK);
+            return true;
+        }
+        return CDialog::OnMessage(msg, wp, lp, result);
+    }
+
+private:
+    UINT m_throwOn;
+};
+
+TEST(DialogProcedure, AnExceptionFromTheHandlerCancelsTheDialog) {
+    const struct {
+        UINT throwOn;
+        INT_PTR end;
+    } cases[] = {
+        {WM_INITDIALOG, IDCANCEL},
+        {WM_APP, IDCANCEL},
+        {WM_NCDESTROY, IDOK},  // the dialog had ended already
+        {WM_APP + 2, IDOK},    // never sent: nothing throws
+    };
+    for (const auto& c : cases) {
+        ThrowingDialog dlg(c.throwOn);
+        EXPECT_EQ(dlg.DoModal(), c.end) << c.throwOn;
+        // Unbound after WM_NCDESTROY, whatever the handler did there.
+        EXPECT_EQ(dlg.m_hWnd, nullptr) << c.throwOn;
+    }
 }
 
 TEST(Splash, RemovingItTwiceIsHarmless) {

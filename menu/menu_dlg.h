@@ -94,9 +94,10 @@ private:
     // Starts the downloaded program at `path` only when its SHA-256 is
     // `pin`; otherwise deletes it and tells the user.
     void LaunchChecked(const std::string& path, const std::string& pin);
-    // "<text 105> <what>", captioned text 106, with the exclamation icon.
+    // "<IDS_UNABLE_TO_START> <what>", captioned IDS_ERROR, with the
+    // exclamation icon.
     void ShowUnableToStart(const std::string& what);
-    // The built-in text 109, captioned text 106: a download was not the
+    // IDS_DOWNLOAD_MISMATCH, captioned IDS_ERROR: a download was not the
     // file the medium pinned, or the pin is no digest.
     void ShowNotTheFile();
     bool OnCommand(UINT id);

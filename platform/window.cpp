@@ -9,8 +9,8 @@ const char kObjectProperty[] = "Vantrell.CWnd";
 
 CWinApp* g_app = nullptr;
 
-HCURSOR WaitCursor() { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); }  // IDC_WAIT
-HCURSOR ArrowCursor() { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); }  // IDC_ARROW
+HCURSOR WaitCursor() { return LoadCursorA(nullptr, IDC_WAIT); }
+HCURSOR ArrowCursor() { return LoadCursorA(nullptr, IDC_ARROW); }
 
 bool IsCtlColorMessage(UINT msg) {
     return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
@@ -263,7 +263,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) 
 // ---------------------------------------------------------------- CWinApp
 
 CWinApp::CWinApp()
-    : m_pMainWnd(nullptr), m_hInstance(nullptr), m_nWaitCursorCount(0), m_hcurRestore(nullptr) {
+    : m_pMainWnd(nullptr), m_nWaitCursorCount(0), m_hcurRestore(nullptr) {
     g_app = this;
 }
 
@@ -284,12 +284,11 @@ void CWinApp::EndWaitCursor() {
         SetCursor(m_hcurRestore ? m_hcurRestore : ArrowCursor());
 }
 
-int RunApplication(HINSTANCE hInstance) {
+int RunApplication() {
     CWinApp* app = CWinApp::Get();
     if (!app) return 1;
-    app->m_hInstance = hInstance;
-    // The program does all its work inside InitInstance and runs no
-    // message loop of its own afterwards.
+    // The program does all its work inside InitInstance; what it returns
+    // changes nothing, as no message loop follows.
     app->InitInstance();
     return app->ExitInstance();
 }

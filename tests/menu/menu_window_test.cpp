@@ -160,7 +160,7 @@ protected:
     }
     // The cursor a control sets when the mouse is over it.
     HCURSOR CursorOver(HWND control) {
-        HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
         SetCursor(arrow);
         SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -220,7 +220,7 @@ TEST_F(MenuWindow, RootPageOfAScannedMedium) {
     EXPECT_TRUE(IsWindowVisible(Dlg().m_hWnd));
 }
 
-// The controls of template 102: style bits and places in dialog units.
+// The controls of IDD_MENU: style bits and places in dialog units.
 // Icons and the picture size themselves to their image: only their corner
 // is compared.
 TEST_F(MenuWindow, TemplateControls) {
@@ -444,7 +444,7 @@ TEST_F(MenuWindow, SubMenuTitleAndBackUp) {
     EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
 }
 
-TEST_F(MenuWindow, ClicksOnEmptySlotsAndProgramsKeepThePage) {
+TEST_F(MenuWindow, ClicksOnEmptySlotsKeepThePage) {
     SmallMedium();
     Open();
     Dlg().m_description.SetWindowText("unchanged");
@@ -500,7 +500,7 @@ TEST_F(MenuWindow, ColoursOfOptionsTitleAndDescription) {
 
 TEST_F(MenuWindow, SystemMenuEndsWithTheAboutEntry) {
     Item("", "name=Root\r\n");
-    // Text 101 comes straight from the string table, untranslated.
+    // IDS_ABOUTBOX comes straight from the string table, untranslated.
     m_medium.Write("translat.ini",
                    "[english]\r\n&About Vantrell Installation Wizard...=Translated\r\n");
     Open();
@@ -541,12 +541,13 @@ struct AboutProbe {
 HWND AboutProbe::s_owner;
 int AboutProbe::s_seen;
 
-TEST_F(MenuWindow, SystemCommandSixteenOpensTheAboutBox) {
+TEST_F(MenuWindow, TheAboutEntrysCommandOpensTheAboutBox) {
     Item("", "name=Root\r\n");
     Open();
-    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 16), 1);
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, IDM_ABOUTBOX), 1);
     EXPECT_EQ(AboutProbe::s_owner, Dlg().m_hWnd);
-    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 31), 1);  // the low four bits do not count
+    // The low four bits do not count.
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, IDM_ABOUTBOX | 0x000F), 1);
     EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 32), 0);
     EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 0), 0);
     EXPECT_TRUE(IsWindow(Dlg().m_hWnd));

@@ -75,7 +75,8 @@ public:
 
 // A dialog from a template resource of the program, modal or modeless.
 // One dialog procedure serves every dialog: it keeps the object's address
-// with the window and forwards each message to OnMessage.
+// with the window and forwards each message to OnMessage. An exception that
+// escapes OnMessage ends the dialog with IDCANCEL.
 class CDialog : public CWnd {
 public:
     CDialog(UINT nIDTemplate, CWnd* pParent = nullptr);

@@ -1,5 +1,6 @@
 #include "catalog/catalog_item.h"
 
+#include "catalog/command.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
 
@@ -10,7 +11,7 @@ const char* const CCatalogItem::kDescriptorName = "QXMSETUP.INI";
 namespace {
 
 const char kSection[] = "common";
-const DWORD kValueBuffer = 260;
+const DWORD kValueBuffer = CCatalogItem::kMaxValue + 1;
 
 std::string ReadKey(const platform::ProfileSectionReader& descriptor, const char* key) {
     char buf[kValueBuffer];
@@ -111,14 +112,10 @@ void CCatalogItem::ReadDescriptor(const char* path) {
     SetIcon(page.Upper(ReadKey(descriptor, "icon")));
 
     std::string file = ReadKey(descriptor, "file");
-    if (page.Upper(file.substr(0, 4)) == "HTTP" ||
-        page.Upper(file.substr(0, 3)) == "FTP") {
+    if (command::BeginsLikeAddress(file, page)) {
         SetFile(file);
     } else {
-        const std::string own(path ? path : "");
-        size_t slash = page.FindLast(own, '\\');
-        std::string folder = slash == std::string::npos ? std::string() : own.substr(0, slash);
-        SetFile(folder + "\\" + file);
+        SetFile(platform::FolderOf(path ? path : "", page) + "\\" + file);
     }
 
     m_nPriority = std::atoi(ReadKey(descriptor, "priority").c_str());

@@ -26,6 +26,9 @@ class CCatalogItem {
 public:
     // The descriptor file every folder of a medium carries.
     static const char* const kDescriptorName;  // "QXMSETUP.INI"
+    // The most of a descriptor's value that is read, in bytes: a path
+    // buffer's worth without its NUL.
+    static const size_t kMaxValue = MAX_PATH - 1;
 
     CCatalogItem();
     virtual ~CCatalogItem();

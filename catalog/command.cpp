@@ -1,5 +1,7 @@
 #include "catalog/command.h"
 
+#include "platform/system.h"
+
 #include <cstdio>
 
 namespace command {
@@ -30,9 +32,22 @@ bool IsDeviceName(const std::string& name) {
            stem[3] >= '1' && stem[3] <= '9';
 }
 
+std::string AddressScheme(const std::string& cmd, const platform::CodePage& page) {
+    static const struct {
+        const char* prefix;
+        const char* scheme;
+    } kSchemes[] = {{"HTTP:", "http"}, {"HTTPS:", "https"}, {"FTP:", "ftp"}};
+    for (const auto& s : kSchemes)
+        if (StartsWith(cmd, s.prefix, page)) return s.scheme;
+    return std::string();
+}
+
 bool IsAddress(const std::string& cmd, const platform::CodePage& page) {
-    return StartsWith(cmd, "HTTP:", page) || StartsWith(cmd, "HTTPS:", page) ||
-           StartsWith(cmd, "FTP:", page);
+    return !AddressScheme(cmd, page).empty();
+}
+
+bool BeginsLikeAddress(const std::string& file, const platform::CodePage& page) {
+    return StartsWith(file, "HTTP", page) || StartsWith(file, "FTP", page);
 }
 
 Kind Classify(const std::string& cmd, const platform::CodePage& page) {
@@ -101,9 +116,7 @@ bool SameDigest(const std::string& a, const std::string& b) {
 
 std::string WorkingFolder(const std::string& path,
                           const platform::CodePage& page) {
-    const size_t at = page.FindLast(path, '\\');
-    if (at == std::string::npos) return std::string();
-    std::string folder = path.substr(0, at);
+    std::string folder = platform::FolderOf(path, page);
     // "D:" alone would mean the drive's current folder, not its root.
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';
     return folder;

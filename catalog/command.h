@@ -16,10 +16,26 @@ enum class Kind {
     Download,  // an address ending in ".EXE": fetched, then started
 };
 
+// Two tests of whether a text is an address, side by side because they
+// differ on purpose. Reading a descriptor keeps its "file" as written when
+// it merely begins like an address (BeginsLikeAddress), so that no address
+// is ever joined to the descriptor's folder. Activation then asks the strict
+// question (IsAddress): only a real scheme with its colon goes to the shell
+// or is downloaded, and a value kept as written that is none ("httpd.exe")
+// is started as a program, which fails with the system's reason.
+
 // An Internet address: begins with "HTTP:", "HTTPS:" or "FTP:" in any
 // letter case.
 bool IsAddress(const std::string& cmd,
                const platform::CodePage& page = platform::CodePage::System());
+// Begins with "HTTP" or "FTP" in any letter case, colon or not: a
+// descriptor's "file" that is kept as written.
+bool BeginsLikeAddress(const std::string& file,
+                       const platform::CodePage& page = platform::CodePage::System());
+// The scheme of an address in lower case ("http", "https" or "ftp"); empty
+// for a text that IsAddress refuses.
+std::string AddressScheme(const std::string& cmd,
+                          const platform::CodePage& page = platform::CodePage::System());
 
 // The last character is a backslash (a folder); the second byte of a
 // double-byte character does not count as one.
@@ -56,8 +72,8 @@ bool IsSha256Digest(const std::string& text);
 // Two digests are the same, letter case aside.
 bool SameDigest(const std::string& a, const std::string& b);
 
-// The folder a program is started in: the path up to its last backslash;
-// for a program in the root of a drive ("D:\setup.exe") the root itself
+// The folder a program is started in: its folder (platform::FolderOf); for
+// a program in the root of a drive ("D:\setup.exe") the root itself
 // ("D:\"). Empty when the path holds no backslash: the program then starts
 // in the menu's own current folder.
 std::string WorkingFolder(

@@ -129,18 +129,18 @@ std::string CTranslator::Translate(const char* text) {
     return t ? *t : std::string(text);
 }
 
-std::string CTranslator::GetFontFace() {
-    const std::string* t = Lookup("Font");
-    if (!t) return "Arial";
-    // A face name has room for 31 characters; a longer one is cut there,
-    // never in the middle of a double-byte character.
+std::string CTranslator::FitFaceName(const std::string& face) {
     const platform::CodePage page = platform::CodePage::System();
     size_t keep = 0;
-    for (size_t i = 0; i < t->size();) {
-        size_t len = page.CharLength(*t, i);
-        if (i + len > kMaxFaceName) break;
-        i += len;
-        keep = i;
+    while (keep < face.size()) {
+        const size_t next = keep + page.CharLength(face, keep);
+        if (next > kMaxFaceName) break;
+        keep = next;
     }
-    return t->substr(0, keep);
+    return face.substr(0, keep);
+}
+
+std::string CTranslator::GetFontFace() {
+    const std::string* t = Lookup("Font");
+    return t ? FitFaceName(*t) : "Arial";
 }

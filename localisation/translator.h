@@ -20,14 +20,19 @@ public:
     std::string GetText(UINT id);
     // A text by its wording: its translation, or the text itself.
     std::string Translate(const char* text);
-    // The face name for the menu window's fonts ("Arial" by default).
+    // The face name for the menu window's fonts ("Arial" by default), cut
+    // to fit (FitFaceName).
     std::string GetFontFace();
 
     // Font character set of the chosen language (LOGFONT's lfCharSet).
     BYTE m_nCharSet;
 
-    // A face name holds at most this many characters.
+    // A face name holds at most this many bytes (a font description's field
+    // and its NUL).
     static const size_t kMaxFaceName = 31;
+    // `face` cut to kMaxFaceName bytes, before a double-byte character that
+    // would not fit whole.
+    static std::string FitFaceName(const std::string& face);
     // The part of a section that is loaded, in bytes.
     static const DWORD kSectionBuffer = 16384;
 };

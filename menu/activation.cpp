@@ -5,6 +5,7 @@
 
 #include "catalog/command.h"
 #include "online/download_api.h"
+#include "platform/handles.h"
 #include "platform/sha256.h"
 #include "resources/resource.h"
 
@@ -16,6 +17,8 @@ namespace {
 
 const char kOnlineLibrary[] = "Online.dll";
 const char kLaunchCaption[] = "Error";
+// What Download returns for a file copied to its end.
+const int kDownloaded = 1;
 
 // A downloaded program, open for reading with no one else allowed to write,
 // rename or delete it: what was checked is what is started.
@@ -57,7 +60,6 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
     // to activate then.
     if (!pItem) return;
     std::string command = pItem->GetFile();
-    int result = 1;
 
     switch (command::Classify(command)) {
     case command::Kind::SubMenu:
@@ -70,14 +72,15 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
                                                nullptr, SW_RESTORE);
         if (reinterpret_cast<INT_PTR>(opened) > 32) {
             CDialog::OnOK();
-            result = 3;
+            return;
         }
+        // The shell could not: the address is started as it is below.
         break;
     }
     case command::Kind::Download: {
         const std::string pin = pItem->GetSha256();
         if (pin.empty()) {
-            result = DownloadProgram(command);
+            if (DownloadProgram(command) == AfterDownload::KeepPage) return;
             break;
         }
         // An author who asked for a check never gets an unchecked program.
@@ -85,12 +88,13 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
             ShowNotTheFile();
             return;
         }
-        if (DownloadProgram(command) == 1 && command::Classify(command) == command::Kind::Program)
+        // Only a file that arrived is checked and started, never the address.
+        if (DownloadProgram(command) == AfterDownload::StartCommand &&
+            command::Classify(command) == command::Kind::Program)
             LaunchChecked(command, pin);
         return;
     }
     }
-    if (result != 1) return;
 
     if (LaunchProgram(command.c_str())) {
         CDialog::OnOK();
@@ -99,18 +103,15 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
     }
 }
 
-int CMenuDlg::DownloadProgram(std::string& command) {
-    HMODULE library = LoadLibraryA(kOnlineLibrary);
-    if (!library) {
+CMenuDlg::AfterDownload CMenuDlg::DownloadProgram(std::string& command) {
+    // Loaded for this one call and freed as soon as it returns.
+    CLibrary library;
+    if (!library.Load(kOnlineLibrary)) {
         ShowUnableToStart(kOnlineLibrary);
-        return 1;
+        return AfterDownload::StartCommand;
     }
-    DownloadFunc download = reinterpret_cast<DownloadFunc>(
-        reinterpret_cast<void*>(GetProcAddress(library, DOWNLOAD_EXPORT_NAME)));
-    if (!download) {
-        FreeLibrary(library);
-        return 1;
-    }
+    const DownloadFunc download = library.Export<DownloadFunc>(DOWNLOAD_EXPORT_NAME);
+    if (!download) return AfterDownload::StartCommand;
     const std::string source = command;
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
@@ -119,8 +120,7 @@ int CMenuDlg::DownloadProgram(std::string& command) {
 
     const DownloadParent parent = {m_hWnd};
     const int result = download(&parent, source.c_str(), command.c_str());
-    FreeLibrary(library);
-    return result;
+    return result == kDownloaded ? AfterDownload::StartCommand : AfterDownload::KeepPage;
 }
 
 void CMenuDlg::LaunchChecked(const std::string& path, const std::string& pin) {
@@ -186,13 +186,12 @@ bool CMenuDlg::LaunchProgram(const char* pszPath) {
     }
 
     const DWORD error = GetLastError();
-    char* systemText = nullptr;
+    CSystemText systemText;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                        FORMAT_MESSAGE_FROM_SYSTEM,
                    nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<char*>(&systemText), 0, nullptr);
-    const std::string text = command::LaunchFailureText(systemText, error);
+                   systemText.Receive(), 0, nullptr);
+    const std::string text = command::LaunchFailureText(systemText.Get(), error);
     ::MessageBoxA(m_hWnd, text.c_str(), kLaunchCaption, MB_OK | MB_ICONINFORMATION);
-    if (systemText) LocalFree(systemText);
     return false;
 }

@@ -33,7 +33,7 @@ HICON LoadIconSized(UINT id, int size);
 // The bullet icons' size at `dpi` (32 at 96).
 int BulletIconSize(int dpi);
 
-// The pointing hand at the system's scale (cursor resource 155), loaded once.
+// The pointing hand at the system's scale (IDC_HAND_CURSOR), loaded once.
 HCURSOR HandCursor();
 
 }  // namespace artwork

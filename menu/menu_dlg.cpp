@@ -75,15 +75,15 @@ CMenuDlg::~CMenuDlg() {
 }
 
 COptionStatic* CMenuDlg::Option(int slot) {
-    COptionStatic* options[kSlots] = {&m_option1, &m_option2, &m_option3, &m_option4,
-                                      &m_option5, &m_option6, &m_option7};
-    return slot >= 1 && slot <= kSlots ? options[slot - 1] : nullptr;
+    COptionStatic* options[menu::kSlots] = {&m_option1, &m_option2, &m_option3, &m_option4,
+                                            &m_option5, &m_option6, &m_option7};
+    return slot >= 1 && slot <= menu::kSlots ? options[slot - 1] : nullptr;
 }
 
 CBulletStatic* CMenuDlg::Bullet(int slot) {
-    CBulletStatic* bullets[kSlots] = {&m_bullet1, &m_bullet2, &m_bullet3, &m_bullet4,
-                                      &m_bullet5, &m_bullet6, &m_bullet7};
-    return slot >= 1 && slot <= kSlots ? bullets[slot - 1] : nullptr;
+    CBulletStatic* bullets[menu::kSlots] = {&m_bullet1, &m_bullet2, &m_bullet3, &m_bullet4,
+                                            &m_bullet5, &m_bullet6, &m_bullet7};
+    return slot >= 1 && slot <= menu::kSlots ? bullets[slot - 1] : nullptr;
 }
 
 void CMenuDlg::DoDataExchange() {
@@ -115,11 +115,13 @@ std::string CMenuDlg::OwnFolder() {
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     // A path cut short at the buffer's end would name some other folder.
     if (n == 0 || n >= MAX_PATH) return std::string();
-    return menu::FolderOf(std::string(path, n));
+    return platform::FolderOf(std::string(path, n));
 }
 
 void CMenuDlg::CreateFonts() {
-    std::string face = menu::FitFaceName(m_translator.GetFontFace());
+    // GetFontFace gives no more than the field holds.
+    static_assert(CTranslator::kMaxFaceName < LF_FACESIZE, "a face name fits LOGFONT");
+    const std::string face = m_translator.GetFontFace();
     LOGFONTA lf = {};
     if (HFONT current = GetFont()) GetObjectA(current, sizeof lf, &lf);
     lstrcpyA(lf.lfFaceName, face.c_str());
@@ -163,7 +165,7 @@ BOOL CMenuDlg::OnInitDialog() {
     std::string folder = OwnFolder();
     if (!folder.empty()) m_rootItem.ScanFolder(folder);
 
-    for (int slot = 1; slot <= kSlots; ++slot) {
+    for (int slot = 1; slot <= menu::kSlots; ++slot) {
         Option(slot)->SetDescriptionWnd(&m_description);
         Bullet(slot)->SetOption(Option(slot));
         Option(slot)->SetFont(m_fontNormal, TRUE);
@@ -208,7 +210,7 @@ void CMenuDlg::FitLayout() {
     ::ReleaseDC(m_hWnd, dc);
     at.bullets[0] = BoxOf(m_titleBullet.m_hWnd, m_hWnd);
     at.texts[0] = BoxOf(m_title.m_hWnd, m_hWnd);
-    for (int slot = 1; slot <= kSlots; ++slot) {
+    for (int slot = 1; slot <= menu::kSlots; ++slot) {
         at.bullets[slot] = BoxOf(Bullet(slot)->m_hWnd, m_hWnd);
         at.texts[slot] = BoxOf(Option(slot)->m_hWnd, m_hWnd);
         widths[slot] = optionWidth;
@@ -232,7 +234,7 @@ void CMenuDlg::FitLayout() {
     if (picture) Place(picture, fit.picture);
     Place(m_titleBullet.m_hWnd, fit.bullets[0]);
     Place(m_title.m_hWnd, fit.texts[0]);
-    for (int slot = 1; slot <= kSlots; ++slot) {
+    for (int slot = 1; slot <= menu::kSlots; ++slot) {
         Place(Bullet(slot)->m_hWnd, fit.bullets[slot]);
         Place(Option(slot)->m_hWnd, fit.texts[slot]);
     }
@@ -252,7 +254,7 @@ void CMenuDlg::FitLayout() {
 void CMenuDlg::ShowNode(CCatalogItem* pNode) {
     if (!pNode) return;
     auto child = pNode->m_children.begin();
-    for (int slot = 1; slot <= kSlots; ++slot) {
+    for (int slot = 1; slot <= menu::kSlots; ++slot) {
         CCatalogItem* item = nullptr;
         if (child != pNode->m_children.end()) item = (child++)->get();
         Option(slot)->SetItem(item);

@@ -17,8 +17,6 @@ public:
     explicit CMenuDlg(CWnd* pParent = nullptr);
     ~CMenuDlg() override;
 
-    static const int kSlots = 7;
-
     // Shows `pNode` in the title slot and its first seven children in the
     // option slots.
     void ShowNode(CCatalogItem* pNode);
@@ -83,17 +81,23 @@ private:
     HICON IconOf(menu::Bullet bullet) const;
     // Sub-menu: the item becomes the page on display.
     void OpenSubMenu(CCatalogItem* pItem);
+    // What activation does once a download has been tried.
+    enum class AfterDownload {
+        StartCommand,  // start `command`: the file that arrived, or the
+                       // address itself when the library could not be used
+        KeepPage,      // nothing more: the download was cancelled or failed
+    };
     // Fetches the program at the address `command` through Online.dll into
     // the temporary folder; `command` becomes the local path once the
-    // library is there. Returns 1 to go on and start `command`, else what
-    // the download returned.
-    int DownloadProgram(std::string& command);
+    // library is there.
+    AfterDownload DownloadProgram(std::string& command);
     // Starts the downloaded program at `path` only when its SHA-256 is
     // `pin`; otherwise deletes it and tells the user.
     void LaunchChecked(const std::string& path, const std::string& pin);
-    // "<text 105> <what>", captioned text 106, with the exclamation icon.
+    // "<IDS_UNABLE_TO_START> <what>", captioned IDS_ERROR, with the
+    // exclamation icon.
     void ShowUnableToStart(const std::string& what);
-    // The built-in text 109, captioned text 106: a download was not the
+    // IDS_DOWNLOAD_MISMATCH, captioned IDS_ERROR: a download was not the
     // file the medium pinned, or the pin is no digest.
     void ShowNotTheFile();
     bool OnCommand(UINT id);

@@ -4,7 +4,6 @@
 
 #include "catalog/catalog_item.h"
 #include "catalog/command.h"
-#include "platform/codepage.h"
 
 namespace menu {
 namespace {
@@ -15,9 +14,9 @@ struct KeyIcon {
 };
 
 const KeyIcon kKeyIcons[] = {
-    {"JEK", Bullet::Jek}, {"ZOV", Bullet::Zov},   {"QXM", Bullet::App},
-    {"YQ", Bullet::Yq},   {"BOOK", Bullet::Book}, {"CD", Bullet::CD},
-    {"WEB", Bullet::Web}, {"FOLDER", Bullet::Folder},
+    {"CD", Bullet::CD},   {"WEB", Bullet::Web}, {"FOLDER", Bullet::Folder},
+    {"BOOK", Bullet::Book}, {"QXM", Bullet::App}, {"JEK", Bullet::Jek},
+    {"ZOV", Bullet::Zov}, {"YQ", Bullet::Yq},
 };
 
 }  // namespace
@@ -26,6 +25,12 @@ Bullet BulletForKey(const std::string& key) {
     for (const KeyIcon& k : kKeyIcons)
         if (key == k.key) return k.bullet;
     return Bullet::None;
+}
+
+std::vector<std::string> IconKeys() {
+    std::vector<std::string> keys;
+    for (const KeyIcon& k : kKeyIcons) keys.push_back(k.key);
+    return keys;
 }
 
 BulletChoice ChooseBullet(const CCatalogItem* item, bool title) {
@@ -54,24 +59,6 @@ std::string DescriptionText(const CCatalogItem& item, bool title) {
 long TitleFontMeasure(long normal) {
     // Exactly 1.2 times, without the rounding of a binary fraction.
     return normal * 12 / 10;
-}
-
-std::string FolderOf(const std::string& programPath) {
-    size_t slash = platform::CodePage::System().FindLast(programPath, '\\');
-    if (slash == std::string::npos) return std::string();
-    return programPath.substr(0, slash);
-}
-
-std::string FitFaceName(const std::string& face) {
-    const size_t kMax = 31;
-    platform::CodePage cp = platform::CodePage::System();
-    size_t end = 0;
-    while (end < face.size()) {
-        size_t next = end + cp.CharLength(face, end);
-        if (next > kMax) break;
-        end = next;
-    }
-    return face.substr(0, end);
 }
 
 int ScaleToDpi(int px, int dpi) {

@@ -1,13 +1,18 @@
-// The decisions of the menu window that need no window: which bullet an
-// option gets, what the description line says, how the title font grows,
-// and where the program's own folder is. Both builds compile this.
+// The decisions of the menu window that need no window: how many options a
+// page shows, which bullet an option gets, what the description line says,
+// how the title font grows, and how the window fits the display. Both
+// builds compile this.
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CCatalogItem;
 
 namespace menu {
+
+// The option slots of a page: the first seven children of the node shown.
+const int kSlots = 7;
 
 // The icons a bullet can show (members of the menu window).
 enum class Bullet {
@@ -26,6 +31,8 @@ enum class Bullet {
 // The icon of an icon key ("JEK", "ZOV", "QXM", "YQ", "BOOK", "CD", "WEB",
 // "FOLDER"), compared byte for byte; None for any other key.
 Bullet BulletForKey(const std::string& key);
+// Every key BulletForKey knows, those of the command's own icons first.
+std::vector<std::string> IconKeys();
 
 // A slot's bullet: the icon its key asks for, and the one its command
 // gives when the key asks for none (or that icon failed to load).
@@ -45,14 +52,6 @@ std::string DescriptionText(const CCatalogItem& item, bool title);
 // A font measure of the title: 1.2 times the normal one, truncated toward
 // zero (-16 gives -19, 0 stays 0).
 long TitleFontMeasure(long normal);
-
-// The folder of a program path: the path up to, not including, its last
-// backslash. Empty when there is none.
-std::string FolderOf(const std::string& programPath);
-
-// A face name as a font description holds it: at most 31 bytes, cut
-// before a double-byte character that would not fit whole.
-std::string FitFaceName(const std::string& face);
 
 // Display scale. Lengths of the program's artwork are given for 96 DPI
 // (100 %); the system's DPI says how many pixels they take on this display.
@@ -85,7 +84,7 @@ struct Box {
 // texts of the title and the seven slots, the description line, and the
 // size of the window's inside.
 struct MenuLayout {
-    static const int kLines = 8;  // the title, then slots 1 to 7
+    static const int kLines = kSlots + 1;  // the title, then the slots
     Box picture;
     Box bullets[kLines];
     Box texts[kLines];

@@ -55,5 +55,5 @@ private:
     BOOL OnSetCursor();
 };
 
-// The pointing hand shown over the options (cursor resource 155).
+// The pointing hand shown over the options (IDC_HAND_CURSOR).
 HCURSOR HandCursor();

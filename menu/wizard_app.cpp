@@ -19,4 +19,4 @@ BOOL CWizardApp::InitInstance() {
 // The one application object, made before WinMain runs.
 CWizardApp theApp;
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) { return RunApplication(hInstance); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunApplication(); }

@@ -8,6 +8,8 @@ public:
     CWizardApp();
     ~CWizardApp() override;
 
-    // Runs the menu window; returns FALSE so that the program then ends.
+    // Runs the menu window modally; the program ends once it has closed.
+    // Returns FALSE, as the framework's start routine expects of a
+    // dialog-based program.
     BOOL InitInstance() override;
 };

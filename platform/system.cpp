@@ -48,6 +48,11 @@ DWORD ProfileSectionReader::String(const char* key, const char* def, char* buf,
     return ini::ListString(m_list.data(), m_length, key, def, buf, size);
 }
 
+std::string FolderOf(const std::string& path, const CodePage& page) {
+    const size_t slash = page.FindLast(path, '\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 #ifdef _WIN32
 
 DWORD ProfileString(const char* section, const char* key, const char* def,

@@ -3,6 +3,7 @@
 // which follows the same rules (the test suites run the same cases on both).
 #pragma once
 
+#include "platform/codepage.h"
 #include "platform/wintypes.h"
 
 #include <functional>
@@ -53,6 +54,11 @@ std::string LoadBuiltinText(UINT id);
 // seam converts to the file system's form at the boundary.
 std::string NativePath(const std::string& windowsPath);
 std::string WindowsPath(const std::string& nativePath);
+
+// The folder of a path: the path up to, not including, its last backslash
+// (the second byte of a double-byte character is none). Empty when the path
+// holds no backslash.
+std::string FolderOf(const std::string& path, const CodePage& page = CodePage::System());
 
 // A path a user typed, made absolute in the Windows form (GetFullPathNameA):
 // relative to the current folder, "." and ".." resolved, no trailing

@@ -9,8 +9,8 @@ const char kObjectProperty[] = "Vantrell.CWnd";
 
 CWinApp* g_app = nullptr;
 
-HCURSOR WaitCursor() { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); }  // IDC_WAIT
-HCURSOR ArrowCursor() { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); }  // IDC_ARROW
+HCURSOR WaitCursor() { return LoadCursorA(nullptr, IDC_WAIT); }
+HCURSOR ArrowCursor() { return LoadCursorA(nullptr, IDC_ARROW); }
 
 bool IsCtlColorMessage(UINT msg) {
     return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
@@ -224,6 +224,7 @@ LRESULT CDialog::DefaultCtlColor(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(m_hWnd, msg, wp, lp);
 }
 
+// Online.dll's dialog procedure guards its handler the same way.
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) {
     CDialog* self;
     if (msg == WM_INITDIALOG) {
@@ -233,10 +234,21 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) 
     } else {
         self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
     }
+    // Messages before WM_INITDIALOG (WM_SETFONT, ...) have no object yet.
     if (!self) return FALSE;
 
     LRESULT result = 0;
-    bool handled = self->OnMessage(msg, wp, lp, result);
+    bool handled = false;
+    // No exception may unwind through the system's frames: one that escapes
+    // the handler ends the dialog as cancelled.
+    try {
+        handled = self->OnMessage(msg, wp, lp, result);
+    } catch (...) {
+        self->m_nResult = IDCANCEL;
+        ::EndDialog(hWnd, IDCANCEL);
+        result = 0;
+        handled = true;
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hWnd, DWLP_USER, 0);
         self->m_hWnd = nullptr;
@@ -251,7 +263,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) 
 // ---------------------------------------------------------------- CWinApp
 
 CWinApp::CWinApp()
-    : m_pMainWnd(nullptr), m_hInstance(nullptr), m_nWaitCursorCount(0), m_hcurRestore(nullptr) {
+    : m_pMainWnd(nullptr), m_nWaitCursorCount(0), m_hcurRestore(nullptr) {
     g_app = this;
 }
 
@@ -272,12 +284,11 @@ void CWinApp::EndWaitCursor() {
         SetCursor(m_hcurRestore ? m_hcurRestore : ArrowCursor());
 }
 
-int RunApplication(HINSTANCE hInstance) {
+int RunApplication() {
     CWinApp* app = CWinApp::Get();
     if (!app) return 1;
-    app->m_hInstance = hInstance;
-    // The program does all its work inside InitInstance and runs no
-    // message loop of its own afterwards.
+    // The program does all its work inside InitInstance; what it returns
+    // changes nothing, as no message loop follows.
     app->InitInstance();
     return app->ExitInstance();
 }

@@ -75,7 +75,8 @@ public:
 
 // A dialog from a template resource of the program, modal or modeless.
 // One dialog procedure serves every dialog: it keeps the object's address
-// with the window and forwards each message to OnMessage.
+// with the window and forwards each message to OnMessage. An exception that
+// escapes OnMessage ends the dialog with IDCANCEL.
 class CDialog : public CWnd {
 public:
     CDialog(UINT nIDTemplate, CWnd* pParent = nullptr);
@@ -120,8 +121,9 @@ private:
 };
 
 // The application object: one per program, made during static
-// initialisation. Its start routine runs InitInstance; when that returns
-// FALSE the program ends without a message loop of its own.
+// initialisation. Its start routine runs InitInstance, then ExitInstance;
+// the program runs no message loop of its own, whatever InitInstance
+// returns: all its windows run inside InitInstance.
 class CWinApp {
 public:
     CWinApp();
@@ -142,7 +144,6 @@ public:
 
     // The program's main window: owner of dialogs made without a parent.
     CWnd* m_pMainWnd;
-    HINSTANCE m_hInstance;
 
 private:
     int m_nWaitCursorCount;
@@ -150,5 +151,6 @@ private:
 };
 
 // The body of WinMain: runs the application object's InitInstance and
-// ExitInstance. Returns the process's exit code.
-int RunApplication(HINSTANCE hInstance);
+// ExitInstance. Returns the process's exit code. Resources come from
+// ResourceInstance(), so the instance WinMain is given is not needed.
+int RunApplication();

@@ -55,7 +55,7 @@
 // Cursor
 #define IDC_HAND_CURSOR     155
 
-// Controls of the menu window (template 102)
+// Controls of the menu window (IDD_MENU)
 #define IDC_TITLE           1001
 #define IDC_OPTION2         1003
 #define IDC_OPTION3         1004
@@ -76,7 +76,7 @@
 
 #define IDC_PICTURE         1037
 
-// Controls of the splash window (template 103)
+// Controls of the splash window (IDD_SPLASH)
 #define IDC_SPLASH_PICTURE1 1031
 #define IDC_SPLASH_PICTURE2 1032
 #define IDC_SPLASH_PICTURE3 1033

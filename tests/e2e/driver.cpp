@@ -20,11 +20,6 @@ std::string DosPath(const std::string& path) {
     return dos;
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t at = path.find_last_of('\\');
-    return at == std::string::npos ? std::string() : path.substr(0, at);
-}
-
 void CopyOrFail(const std::string& from, const std::string& to) {
     if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
         throw std::runtime_error("cannot copy " + from + " to " + to);

@@ -24,7 +24,6 @@ Options& Settings();
 // "/unix/path" -> "Z:\unix\path" (Wine's mapping of the root); Windows
 // paths are returned unchanged.
 std::string DosPath(const std::string& path);
-std::string FolderOf(const std::string& path);
 void CopyOrFail(const std::string& from, const std::string& to);
 
 // Polls `done` every 25 ms until it holds or `ms` have passed.

@@ -3,6 +3,7 @@
 // them cannot be started.
 #include "driver.h"
 
+#include "platform/handles.h"
 #include "platform/sha256.h"
 #include "resources/builtin_texts.h"
 #include "resources/resource.h"
@@ -32,14 +33,12 @@ std::string ExpectedCommandLine(const std::string& path) {
 }
 
 std::string SystemText(DWORD code) {
-    char* text = nullptr;
+    CSystemText text;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                        FORMAT_MESSAGE_FROM_SYSTEM,
                    nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string s = text ? text : "";
-    if (text) LocalFree(text);
-    return s;
+                   text.Receive(), 0, nullptr);
+    return text.Get() ? text.Get() : "";
 }
 
 // Message boxes may wrap or trim their text; compare without line ends
@@ -76,7 +75,8 @@ protected:
         medium.Product(folder, "name=" + name + "\r\nfile=" + file +
                                    "\r\npriority=" + std::to_string(priority) + "\r\n");
     }
-    // The menu's message of a failed start: text 105, a blank, `what`.
+    // The menu's message of a failed start: IDS_UNABLE_TO_START, a blank,
+    // `what`.
     static std::string Unable(const std::string& what) {
         return std::string(TEXT_UNABLE_TO_START) + " " + what;
     }
@@ -300,22 +300,23 @@ TEST_F(Activation, WithoutOnlineDllTheUserIsTold) {
     Wizard w(medium);
     ASSERT_TRUE(w.Started());
     w.Click(IDC_OPTION1);
-    // M1, then the address tried as a program: the system's reason and M2.
-    const Box m1 = w.WaitBox();
-    ASSERT_TRUE(m1.hwnd);
-    EXPECT_EQ(m1.caption, TEXT_ERROR);
-    EXPECT_EQ(Flat(m1.text), Unable("Online.dll"));
-    ASSERT_TRUE(w.PressOk(m1));
+    // The menu cannot start Online.dll; then the address is tried as a
+    // program: the system's reason, and the menu's box for the address.
+    const Box noLibrary = w.WaitBox();
+    ASSERT_TRUE(noLibrary.hwnd);
+    EXPECT_EQ(noLibrary.caption, TEXT_ERROR);
+    EXPECT_EQ(Flat(noLibrary.text), Unable("Online.dll"));
+    ASSERT_TRUE(w.PressOk(noLibrary));
     const Box system = w.WaitBox();
     ASSERT_TRUE(system.hwnd);
     EXPECT_EQ(system.caption, "Error");
     EXPECT_FALSE(Flat(system.text).empty());
     EXPECT_NE(Flat(system.text), Unable(address));
     ASSERT_TRUE(w.PressOk(system));
-    const Box m2 = w.WaitBox();
-    ASSERT_TRUE(m2.hwnd);
-    EXPECT_EQ(Flat(m2.text), Unable(address));
-    ASSERT_TRUE(w.PressOk(m2));
+    const Box noProgram = w.WaitBox();
+    ASSERT_TRUE(noProgram.hwnd);
+    EXPECT_EQ(Flat(noProgram.text), Unable(address));
+    ASSERT_TRUE(w.PressOk(noProgram));
     ExpectStillThere(w, "Online product");
 }
 

@@ -3,6 +3,7 @@
 // packed medium (tests/e2e/cd_drive_test.sh); the recorder program sits next
 // to this one.
 #include "driver.h"
+#include "platform/system.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, sizeof self);
-    e2e::Settings().recorder = e2e::FolderOf(self) + "\\e2e_recorder.exe";
+    e2e::Settings().recorder = platform::FolderOf(self) + "\\e2e_recorder.exe";
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--dist=", 7) == 0)
             e2e::Settings().dist = e2e::DosPath(argv[i] + 7);

@@ -3,6 +3,7 @@
 // and what the screen shows.
 #include "driver.h"
 
+#include "platform/handles.h"
 #include "platform/image.h"
 #include "resources/resource.h"
 
@@ -199,8 +200,9 @@ struct Scale {
 
 void CheckScale(const Scale& s) {
     const std::string exe = e2e::Settings().dist + "\\wizard.exe";
-    HMODULE art = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(art);
+    // Freed however the case ends, a failed assertion too.
+    CLibrary art;
+    ASSERT_TRUE(art.LoadResources(exe.c_str()));
     const platform::Pixels picture =
         Opaque(s.dpi == 96 ? platform::LoadBitmapPixels(art, s.pictureArt)
                            : platform::DecodeImageResource(art, s.pictureArt));
@@ -301,7 +303,6 @@ void CheckScale(const Scale& s) {
     const uint32_t background = titleText.At(titleText.width - 1, 0);
     for (int y = 0; y < titleText.height; ++y)
         EXPECT_EQ(titleText.At(titleText.width - 1, y), background) << "title cut at " << s.dpi;
-    FreeLibrary(art);
 }
 
 const Scale kScales[] = {

@@ -3,6 +3,7 @@
 // without fault, and the face name fits a font description.
 #include "localisation/translator.h"
 #include "platform/codepage.h"
+#include "resources/resource.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -22,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CTranslator translator;
     translator.Load(kLocales[pick], path.c_str());
-    for (UINT id = 100; id <= 110; ++id) translator.GetText(id);
+    // Every built-in text and the ids on either side, which have none.
+    for (UINT id = IDS_ABOUTBOX - 1; id <= IDS_DOWNLOAD_MISMATCH + 1; ++id)
+        translator.GetText(id);
     const std::string face = translator.GetFontFace();
     fuzz::Check(face.size() <= CTranslator::kMaxFaceName, "face name fits");
     // Every key of the table finds itself.

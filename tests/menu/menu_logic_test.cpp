@@ -4,7 +4,9 @@
 
 #include "catalog/catalog_item.h"
 #include "catalog/command.h"
+#include "localisation/translator.h"
 #include "platform/codepage.h"
+#include "platform/system.h"
 
 #include "tests/unit/test_support.h"
 
@@ -12,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -91,6 +94,12 @@ TEST(MenuBullet, IconKeysAreComparedExactly) {
         {"BOO", Bullet::None},  {"UP", Bullet::None},    {"APP", Bullet::None},
     };
     for (const auto& c : cases) EXPECT_EQ(menu::BulletForKey(c.key), c.bullet) << c.key;
+    // The list the checker names is exactly the keys with an icon.
+    size_t known = 0;
+    for (const auto& c : cases) known += c.bullet != Bullet::None;
+    const std::vector<std::string> keys = menu::IconKeys();
+    EXPECT_EQ(keys.size(), known);
+    for (const std::string& key : keys) EXPECT_NE(menu::BulletForKey(key), Bullet::None) << key;
 }
 
 TEST(MenuBullet, KeyFirstThenTheCommandsForm) {
@@ -204,34 +213,34 @@ TEST(MenuFonts, TitleMeasuresAreOnePointTwoTimesTruncated) {
 
 TEST(MenuFonts, FaceNamesFitTheirField) {
     const std::string thirtyOne(31, 'a');
-    EXPECT_EQ(menu::FitFaceName("Arial"), "Arial");
-    EXPECT_EQ(menu::FitFaceName(""), "");
-    EXPECT_EQ(menu::FitFaceName(thirtyOne), thirtyOne);
-    EXPECT_EQ(menu::FitFaceName(thirtyOne + "bcd"), thirtyOne);
+    EXPECT_EQ(CTranslator::FitFaceName("Arial"), "Arial");
+    EXPECT_EQ(CTranslator::FitFaceName(""), "");
+    EXPECT_EQ(CTranslator::FitFaceName(thirtyOne), thirtyOne);
+    EXPECT_EQ(CTranslator::FitFaceName(thirtyOne + "bcd"), thirtyOne);
 }
 
 TEST(MenuFonts, FaceNamesAreNotCutInsideACharacter) {
     CodePageScope scope(932);
     if (!scope.Active()) GTEST_SKIP() << "needs code page 932";
     const std::string thirty(30, 'a');
-    EXPECT_EQ(menu::FitFaceName(thirty + kSo), thirty);
-    EXPECT_EQ(menu::FitFaceName(thirty + "b" + kSo), thirty + "b");
-    EXPECT_EQ(menu::FitFaceName(std::string(29, 'a') + kSo + "x"), std::string(29, 'a') + kSo);
+    EXPECT_EQ(CTranslator::FitFaceName(thirty + kSo), thirty);
+    EXPECT_EQ(CTranslator::FitFaceName(thirty + "b" + kSo), thirty + "b");
+    EXPECT_EQ(CTranslator::FitFaceName(std::string(29, 'a') + kSo + "x"), std::string(29, 'a') + kSo);
 }
 
 TEST(MenuFolder, TheFolderIsThePathBeforeItsLastBackslash) {
-    EXPECT_EQ(menu::FolderOf("D:\\wizard.exe"), "D:");
-    EXPECT_EQ(menu::FolderOf("C:\\media\\disc one\\wizard.exe"), "C:\\media\\disc one");
-    EXPECT_EQ(menu::FolderOf("\\\\server\\share\\wizard.exe"), "\\\\server\\share");
-    EXPECT_EQ(menu::FolderOf("wizard.exe"), "");
-    EXPECT_EQ(menu::FolderOf(""), "");
+    EXPECT_EQ(platform::FolderOf("D:\\wizard.exe"), "D:");
+    EXPECT_EQ(platform::FolderOf("C:\\media\\disc one\\wizard.exe"), "C:\\media\\disc one");
+    EXPECT_EQ(platform::FolderOf("\\\\server\\share\\wizard.exe"), "\\\\server\\share");
+    EXPECT_EQ(platform::FolderOf("wizard.exe"), "");
+    EXPECT_EQ(platform::FolderOf(""), "");
 }
 
 TEST(MenuFolder, DoubleByteFolderNames) {
     CodePageScope scope(932);
     if (!scope.Active()) GTEST_SKIP() << "needs code page 932";
-    EXPECT_EQ(menu::FolderOf("D:\\" + kHyou + "\\wizard.exe"), "D:\\" + kHyou);
-    EXPECT_EQ(menu::FolderOf("D:\\" + kSo + "wizard.exe"), "D:");
+    EXPECT_EQ(platform::FolderOf("D:\\" + kHyou + "\\wizard.exe"), "D:\\" + kHyou);
+    EXPECT_EQ(platform::FolderOf("D:\\" + kSo + "wizard.exe"), "D:");
 }
 
 // What each display scale gets: lengths rounded to the nearest pixel, the

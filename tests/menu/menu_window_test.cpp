@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -159,7 +160,7 @@ protected:
     }
     // The cursor a control sets when the mouse is over it.
     HCURSOR CursorOver(HWND control) {
-        HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
         SetCursor(arrow);
         SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -219,7 +220,7 @@ TEST_F(MenuWindow, RootPageOfAScannedMedium) {
     EXPECT_TRUE(IsWindowVisible(Dlg().m_hWnd));
 }
 
-// The controls of template 102: style bits and places in dialog units.
+// The controls of IDD_MENU: style bits and places in dialog units.
 // Icons and the picture size themselves to their image: only their corner
 // is compared.
 TEST_F(MenuWindow, TemplateControls) {
@@ -443,7 +444,7 @@ TEST_F(MenuWindow, SubMenuTitleAndBackUp) {
     EXPECT_EQ(Text(Dlg().m_title.m_hWnd), "Collection");
 }
 
-TEST_F(MenuWindow, ClicksOnEmptySlotsAndProgramsKeepThePage) {
+TEST_F(MenuWindow, ClicksOnEmptySlotsKeepThePage) {
     SmallMedium();
     Open();
     Dlg().m_description.SetWindowText("unchanged");
@@ -499,7 +500,7 @@ TEST_F(MenuWindow, ColoursOfOptionsTitleAndDescription) {
 
 TEST_F(MenuWindow, SystemMenuEndsWithTheAboutEntry) {
     Item("", "name=Root\r\n");
-    // Text 101 comes straight from the string table, untranslated.
+    // IDS_ABOUTBOX comes straight from the string table, untranslated.
     m_medium.Write("translat.ini",
                    "[english]\r\n&About Vantrell Installation Wizard...=Translated\r\n");
     Open();
@@ -540,12 +541,13 @@ struct AboutProbe {
 HWND AboutProbe::s_owner;
 int AboutProbe::s_seen;
 
-TEST_F(MenuWindow, SystemCommandSixteenOpensTheAboutBox) {
+TEST_F(MenuWindow, TheAboutEntrysCommandOpensTheAboutBox) {
     Item("", "name=Root\r\n");
     Open();
-    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 16), 1);
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, IDM_ABOUTBOX), 1);
     EXPECT_EQ(AboutProbe::s_owner, Dlg().m_hWnd);
-    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 31), 1);  // the low four bits do not count
+    // The low four bits do not count.
+    EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, IDM_ABOUTBOX | 0x000F), 1);
     EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 32), 0);
     EXPECT_EQ(AboutProbe::Run(Dlg().m_hWnd, 0), 0);
     EXPECT_TRUE(IsWindow(Dlg().m_hWnd));
@@ -662,12 +664,13 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
     EXPECT_EQ(splash.m_nCurrent, 0);
     EXPECT_EQ(VisiblePicture(splash), 0);
 
-    // Which picture each control shows when it comes up: 166, 164, 165, 167,
-    // 163, each over the whole window. Only the first is loaded at the start.
+    // Which picture each control shows when it comes up (the bitmaps keep
+    // these numbers), each over the whole window. Only the first is loaded
+    // at the start.
     const int order[] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3, IDB_SPLASH_4, IDB_SPLASH_5};
     const int expected[] = {166, 164, 165, 167, 163};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(order[i], expected[i]);
-    EXPECT_EQ(PictureResource(splash.m_pictures[0].m_hWnd), 166);
+    EXPECT_EQ(PictureResource(splash.m_pictures[0].m_hWnd), IDB_SPLASH_1);
     for (int i = 1; i < 5; ++i) EXPECT_EQ(PictureResource(splash.m_pictures[i].m_hWnd), 0) << i;
     RECT first;
     GetWindowRect(splash.m_pictures[0].m_hWnd, &first);
@@ -693,6 +696,50 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
     SendMessageA(splash.m_hWnd, WM_TIMER, 0, 0);
     EXPECT_EQ(splash.m_nCurrent, 1);
     EXPECT_EQ(VisiblePicture(splash), 1);
+}
+
+// A dialog whose handler throws on one message. It ends itself with IDOK
+// once its modal loop runs, unless the throw ended it first.
+class ThrowingDialog : public CDialog {
+public:
+    explicit ThrowingDialog(UINT throwOn) : CDialog(IDD_ABOUTBOX), m_throwOn(throwOn) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        PostMessageA(m_hWnd, WM_APP, 0, 0);
+        PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
+        return TRUE;
+    }
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (msg == m_throwOn) throw std::runtime_error("the handler failed");
+        if (msg == WM_APP + 1) {
+            EndDialog(IDOK);
+            return true;
+        }
+        return CDialog::OnMessage(msg, wp, lp, result);
+    }
+
+private:
+    UINT m_throwOn;
+};
+
+TEST(DialogProcedure, AnExceptionFromTheHandlerCancelsTheDialog) {
+    const struct {
+        UINT throwOn;
+        INT_PTR end;
+    } cases[] = {
+        {WM_INITDIALOG, IDCANCEL},
+        {WM_APP, IDCANCEL},
+        {WM_NCDESTROY, IDOK},  // the dialog had ended already
+        {WM_APP + 2, IDOK},    // never sent: nothing throws
+    };
+    for (const auto& c : cases) {
+        ThrowingDialog dlg(c.throwOn);
+        EXPECT_EQ(dlg.DoModal(), c.end) << c.throwOn;
+        // Unbound after WM_NCDESTROY, whatever the handler did there.
+        EXPECT_EQ(dlg.m_hWnd, nullptr) << c.throwOn;
+    }
 }
 
 TEST(Splash, RemovingItTwiceIsHarmless) {

@@ -67,6 +67,35 @@ TEST(Command, AddressTestCoversEveryScheme) {
     EXPECT_FALSE(command::IsAddress("", page));
 }
 
+// The descriptor's loose test and activation's strict one, on the same
+// texts: what the first keeps as written, the second need not take for an
+// address.
+TEST(Command, TheTwoAddressTestsSideBySide) {
+    const struct {
+        unsigned cp;
+        std::string text;
+        bool beginsLike, address;
+        std::string scheme;
+    } cases[] = {
+        {1252, "http://host/a.exe", true, true, "http"},
+        {1252, "HtTpS://host/", true, true, "https"},
+        {1252, "Ftp://host/f.zip", true, true, "ftp"},
+        {1252, "httpd.exe", true, false, ""},
+        {1252, "ftpclient\\setup.exe", true, false, ""},
+        {1252, "HTTPS", true, false, ""},
+        {1252, "htt", false, false, ""},
+        {1252, "ftps://host/", true, false, ""},
+        {1252, "D:\\http:\\x.exe", false, false, ""},
+        {932, kSo + "http://host/", false, false, ""},
+    };
+    for (const auto& c : cases) {
+        const CodePage page(c.cp);
+        EXPECT_EQ(command::BeginsLikeAddress(c.text, page), c.beginsLike) << c.text;
+        EXPECT_EQ(command::IsAddress(c.text, page), c.address) << c.text;
+        EXPECT_EQ(command::AddressScheme(c.text, page), c.scheme) << c.text;
+    }
+}
+
 struct DestCase {
     unsigned cp;
     std::string temp;

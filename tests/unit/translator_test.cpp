@@ -181,7 +181,7 @@ TEST_F(TranslatorLoad, ALineCutByTheSectionLimitIsNotLoadedHalf) {
     EXPECT_EQ(translation::Count(), 1u);
 }
 
-TEST_F(TranslatorLoad, LongFontNamesAreCutTo31Characters) {
+TEST_F(TranslatorLoad, LongFontNamesAreCutTo31Bytes) {
     std::string file = Write("[english]\nFont=ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij\n");
     t.Load(kEnglishUS, file.c_str());
     EXPECT_EQ(t.GetFontFace(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde");

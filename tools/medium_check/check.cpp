@@ -18,10 +18,10 @@
 namespace medium_check {
 namespace {
 
-const size_t kMenuValue = 259;    // what the menu reads of a value
+const size_t kMenuValue = CCatalogItem::kMaxValue;  // what the menu reads of a value
 const DWORD kWholeValue = 65536;  // enough for how long a value usually is
 const DWORD kLargestValue = 1u << 25;  // and the most it is read to
-const size_t kSlots = 7;
+const size_t kSlots = menu::kSlots;
 
 // Records which descriptor file filled which item, and what the scan left
 // out, while the menu's own scan runs.
@@ -109,12 +109,6 @@ size_t CountBelow(const CCatalogItem& item) {
     size_t n = 0;
     for (const auto& child : item.m_children) n += 1 + CountBelow(*child);
     return n;
-}
-
-bool StartsWithUpper(const std::string& s, const char* prefix) {
-    const std::string p(prefix);
-    return s.size() >= p.size() &&
-           platform::CodePage::System().Upper(s.substr(0, p.size())) == p;
 }
 
 bool EndsWithUpper(const std::string& s, const char* suffix) {
@@ -437,9 +431,8 @@ private:
     void CheckFolderNames() {
         const platform::CodePage page = platform::CodePage::System();
         for (const std::string& path : m_recorder.AllDescriptors()) {
-            const size_t slash = page.FindLast(path, '\\');
-            if (slash == std::string::npos) continue;
-            const std::string folder = path.substr(0, slash);
+            if (page.Find(path, '\\') == std::string::npos) continue;
+            const std::string folder = platform::FolderOf(path, page);
             std::vector<std::pair<std::string, bool>> names;  // name, shown
             platform::FolderSearch entries;
             if (entries.FindFile(folder + "\\*.*")) {
@@ -532,8 +525,8 @@ private:
             if (value.size() > kMenuValue)
                 Add(Severity::Warning, "value-cut", file, descriptor.Line(key),
                     std::string("\"") + key + "\" is " + std::to_string(value.size()) +
-                        " bytes long; the menu reads the first 259 and loses " +
-                        Quote(value.substr(kMenuValue), 30));
+                        " bytes long; the menu reads the first " + std::to_string(kMenuValue) +
+                        " and loses " + Quote(value.substr(kMenuValue), 30));
         }
         for (const char* key : {"name", "version", "description"}) {
             const std::string text = MenuValue(whole[key]);
@@ -544,9 +537,8 @@ private:
         if (!icon.empty() &&
             menu::BulletForKey(platform::CodePage::System().Upper(icon)) == menu::Bullet::None)
             Add(Severity::Warning, "icon-unknown", file, descriptor.Line("icon"),
-                "icon " + Quote(icon) +
-                    " is not one of CD, WEB, FOLDER, BOOK, QXM, JEK, ZOV and YQ; the bullet "
-                    "follows from \"file\" instead");
+                "icon " + Quote(icon) + " is not one of " + ListOf(menu::IconKeys()) +
+                    "; the bullet follows from \"file\" instead");
 
         const std::string priority = MenuValue(whole["priority"]);
         if (!priority.empty() && !IsWholeNumber(priority))
@@ -619,10 +611,10 @@ private:
             const std::string dest = command::DownloadDestination("%TEMP%\\", value);
             Add(Severity::Warning, "address-download", file, line,
                 "downloads " + value + " to " + dest + " and starts it");
-            if (!StartsWithUpper(value, "HTTPS:"))
+            const std::string scheme = command::AddressScheme(value);
+            if (scheme != "https")
                 Add(Severity::Warning, "download-unencrypted", file, line,
-                    "downloads over plain " +
-                        std::string(StartsWithUpper(value, "FTP:") ? "ftp" : "http") +
+                    "downloads over plain " + scheme +
                         " and starts what arrives: anyone on the way can replace the "
                         "program; use https");
             const std::string name = command::AddressLastName(value);
@@ -634,7 +626,7 @@ private:
             return kind;
         }
         // A program or document.
-        if (joined == value) {
+        if (command::BeginsLikeAddress(value)) {
             Add(Severity::Error, "file-not-address", file, line,
                 what + " begins like an address but is none (only http:, https: and ftp: "
                 "are); the menu keeps it as written instead of looking in this folder, and "

@@ -168,7 +168,8 @@ void CheckTranslation(const std::string& path, const std::string& shownName,
         if (translation::Lookup("Font", &font) && font.size() > CTranslator::kMaxFaceName)
             add(Severity::Warning, "font-too-long", fontLine < lines.size() ? lineOf(fontLine) : 0,
                 "[" + name + "] Font " + Quote(font) + " is " + std::to_string(font.size()) +
-                    " bytes long; a face name holds 31, so the menu asks for " +
+                    " bytes long; a face name holds " +
+                    std::to_string(CTranslator::kMaxFaceName) + ", so the menu asks for " +
                     Quote(translator.GetFontFace()));
 
         std::vector<bool>& has = translated[name];

@@ -24,8 +24,8 @@ const std::vector<std::string>& ShippedFiles();
 const size_t kLabelLength = 32;
 // A Joliet name holds this many UTF-16 characters.
 const size_t kJolietName = 64;
-// The menu's path buffers hold 259 bytes and the terminating NUL.
-const size_t kMenuPath = 259;
+// The longest path the menu's buffers hold, without the terminating NUL.
+const size_t kMenuPath = MAX_PATH - 1;
 
 // `text` (UTF-8) made a label: blanks at either end dropped, control
 // characters made blanks, and cut to kLabelLength characters, at the last

@@ -1,6 +1,7 @@
 // The host side of medium-preview.
 #include "tools/medium_preview/preview.h"
 
+#include "menu/menu_logic.h"
 #include "platform/system.h"
 #include "tools/medium_check/check_internal.h"
 #include "resources/resource.h"
@@ -21,8 +22,8 @@ using medium_check::Severity;
 
 namespace {
 
-const int kOptionIds[7] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
-                           IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
+const int kOptionIds[menu::kSlots] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
+                                       IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
 
 std::vector<std::string> Split(const std::string& line, char sep) {
     std::vector<std::string> parts;
@@ -201,7 +202,7 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
             // them, which differs between systems and media.
             if (page) {
                 std::vector<std::string> shown, listed;
-                for (int slot = 1; slot <= 7; ++slot) {
+                for (int slot = 1; slot <= menu::kSlots; ++slot) {
                     const Control* c = shot.Find(kOptionIds[slot - 1]);
                     if (c && c->visible) shown.push_back(Quoted(c->text));
                 }
@@ -214,7 +215,7 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
                             ". Options of the same priority come in the order the medium's "
                             "folder lists them; priorities make it the same on every medium");
             }
-            for (int slot = 1; slot <= 7; ++slot) {
+            for (int slot = 1; slot <= menu::kSlots; ++slot) {
                 const Control* c = shot.Find(kOptionIds[slot - 1]);
                 if (!c || !c->visible || c->textWidth <= c->clientWidth) continue;
                 const medium_check::Option* o = OptionOf(report, page, slot, c->text);

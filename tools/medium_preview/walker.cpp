@@ -10,6 +10,9 @@
 #include "tests/e2e/driver.h"
 #include "tools/medium_preview/probe.h"
 
+#include "menu/menu_logic.h"
+#include "platform/handles.h"
+#include "platform/system.h"
 #include "resources/resource.h"
 
 #include <cstdio>
@@ -19,8 +22,8 @@
 
 namespace {
 
-const int kOptionIds[7] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
-                           IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
+const int kOptionIds[menu::kSlots] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
+                                       IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
 
 struct PlanPage {
     int number = 0;
@@ -210,7 +213,7 @@ private:
         m_wizard.HoverBackground();
         e2e::WaitFor([&] { return m_wizard.Focus() == m_wizard.Control(IDC_DESCRIPTION); }, 1000);
         Shot(page, 0);
-        for (int slot = 1; slot <= 7; ++slot) {
+        for (int slot = 1; slot <= menu::kSlots; ++slot) {
             const int id = kOptionIds[slot - 1];
             if (!m_wizard.Visible(id)) continue;
             m_wizard.Hover(id);
@@ -224,7 +227,7 @@ private:
             // order the folder lists them, which the checker's system may
             // not share.
             int id = 0;
-            for (int k = 0; k < 7 && !id; ++k)
+            for (int k = 0; k < menu::kSlots && !id; ++k)
                 if (m_wizard.Visible(kOptionIds[k]) && m_wizard.Text(kOptionIds[k]) == child.title)
                     id = kOptionIds[k];
             if (!id) {
@@ -265,7 +268,7 @@ private:
 std::string OwnFolder() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
-    return e2e::FolderOf(path);
+    return platform::FolderOf(path);
 }
 
 }  // namespace
@@ -287,10 +290,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "preview-walker: cannot write in %s\n", out.c_str());
         return 1;
     }
-    HMODULE probeDll = LoadLibraryA((OwnFolder() + "\\preview_probe.dll").c_str());
-    HOOKPROC proc = probeDll ? reinterpret_cast<HOOKPROC>(
-                                   reinterpret_cast<void*>(GetProcAddress(probeDll, "ProbeHook")))
-                             : nullptr;
+    CLibrary probeDll;
+    probeDll.Load((OwnFolder() + "\\preview_probe.dll").c_str());
+    const HOOKPROC proc = probeDll.Export<HOOKPROC>("ProbeHook");
     if (!proc) {
         std::fprintf(stderr, "preview-walker: preview_probe.dll is missing beside the walker\n");
         std::fclose(log);
@@ -315,6 +317,5 @@ int main(int argc, char** argv) {
         }
     }
     std::fclose(log);
-    FreeLibrary(probeDll);
     return status;
 }

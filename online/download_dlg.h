@@ -81,7 +81,7 @@ private:
     DWORD m_dwPostedAt = 0;
 };
 
-class CDownloadDlg : public CDialog {
+class CDownloadDlg : public COnlineDialog {
 public:
     explicit CDownloadDlg(HWND hParent);
     ~CDownloadDlg() override;
@@ -132,8 +132,3 @@ private:
 
     std::shared_ptr<CTransferState> m_pState;  // while the transfer runs
 };
-
-// The library's name: its file name without folder and extension ("Online"
-// for Online.dll). The Internet agent name and the caption of its messages.
-std::string OnlineAppName();
-HINSTANCE OnlineInstance();

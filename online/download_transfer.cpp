@@ -13,6 +13,8 @@
 // and ends when its call returns. A server that sends nothing for 30 seconds
 // is given up.
 #include "online/download_dlg.h"
+#include "online/module.h"
+#include "online/owners.h"
 
 #include <commctrl.h>
 #include <wininet.h>
@@ -58,18 +60,15 @@ std::string InternetErrorText(DWORD code) {
             }
         }
     } else {
-        char* buffer = nullptr;
+        CLocalBuffer buffer;
         DWORD n = FormatMessageA(
             FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
                 FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
             GetModuleHandleA("wininet.dll"), code, 0,
-            reinterpret_cast<char*>(&buffer), 0, nullptr);
-        if (n > 0 && buffer) {
-            std::string text = TrimRight(std::string(buffer, n));
-            LocalFree(buffer);
+            reinterpret_cast<char*>(buffer.Receive()), 0, nullptr);
+        if (n > 0 && buffer.Get()) {
+            std::string text = TrimRight(std::string(buffer.Get(), n));
             if (!text.empty()) return text;
-        } else if (buffer) {
-            LocalFree(buffer);
         }
     }
     // Wine's Internet client has no texts for its certificate errors.

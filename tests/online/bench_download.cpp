@@ -5,6 +5,7 @@
 // Usage: bench_download download|bare URL DEST
 // Prints: MODE SECONDS PEAK_WORKING_SET_BYTES PEAK_PRIVATE_BYTES
 #include "online/download_api.h"
+#include "online/owners.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -68,10 +69,10 @@ int main(int argc, char** argv) {
     Clock::time_point start = Clock::now();
     bool ok;
     if (viaLibrary) {
-        HMODULE library = LoadLibraryA("Online.dll");
-        auto download = library ? reinterpret_cast<DownloadFunc>(reinterpret_cast<void*>(
-                                      GetProcAddress(library, DOWNLOAD_EXPORT_NAME)))
-                                : nullptr;
+        CLibrary library;
+        library.Load("Online.dll");
+        auto download = reinterpret_cast<DownloadFunc>(
+            reinterpret_cast<void*>(library.Proc(DOWNLOAD_EXPORT_NAME)));
         if (!download) {
             std::fprintf(stderr, "bench_download: Online.dll or its Download is missing\n");
             return 1;
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
         ok = download(nullptr, argv[2], argv[3]) == 1;
         UnhookWindowsHookEx(hook);
         if (g_ticked) start = g_tick;
-        FreeLibrary(library);
+        library.Free();
     } else {
         // The drain costs more on a thread that has windows (each peek looks
         // at the display too); Download's thread has its dialog, so the bare

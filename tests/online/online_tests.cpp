@@ -5,11 +5,13 @@
 // server answers on 127.0.0.1 from a thread of this process.
 #include "online/download_api.h"
 #include "online/online_resource.h"
+#include "online/owners.h"
 #include "test_server.h"
 #include "tests/unit/test_support.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +72,7 @@ struct Outcome {
     std::chrono::steady_clock::time_point cancelledAt, returnedAt;
 };
 
-HMODULE g_library = nullptr;
+CLibrary g_library;
 DownloadFunc g_download = nullptr;
 Outcome* g_hooked = nullptr;
 
@@ -246,15 +248,13 @@ class DownloadTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // The menu program's way: by file name, from its own folder.
-        g_library = LoadLibraryA("Online.dll");
-        ASSERT_NE(g_library, nullptr);
+        ASSERT_TRUE(g_library.Load("Online.dll"));
         g_download = reinterpret_cast<DownloadFunc>(
-            reinterpret_cast<void*>(GetProcAddress(g_library, DOWNLOAD_EXPORT_NAME)));
+            reinterpret_cast<void*>(g_library.Proc(DOWNLOAD_EXPORT_NAME)));
         ASSERT_NE(g_download, nullptr);
     }
     static void TearDownTestSuite() {
-        FreeLibrary(g_library);
-        g_library = nullptr;
+        g_library.Free();
     }
 
     TestServer server;
@@ -336,7 +336,6 @@ TEST_F(DownloadTest, AQuitMessageDuringTheTransferIsDropped) {
     EXPECT_FALSE(out.quitLeft);
 }
 
-// Failures before anything is copied: a message, and the destination as it was.
 // The Internet client's own text for an error, as Windows keeps it.
 std::string InternetText(DWORD code) {
     char text[512] = "";
@@ -347,24 +346,26 @@ std::string InternetText(DWORD code) {
     return std::string(text, n);
 }
 
+// Failures before anything is copied: a message, and the destination as it was.
 TEST_F(DownloadTest, SourceFailuresLeaveTheDestinationAlone) {
     int closedPort;
     {
         TestServer gone;
         closedPort = gone.Port();
     }
-    const DWORD kNameNotResolved = 12007, kCannotConnect = 12029, kUnknownScheme = 12006;
     const struct {
         std::string url;
         bool existing;     // a file is at the destination beforehand
         std::string box;   // the message
     } cases[] = {
-        {"http://nosuchhost.invalid/setup.exe", false, InternetText(kNameNotResolved)},
+        {"http://nosuchhost.invalid/setup.exe", false,
+         InternetText(ERROR_INTERNET_NAME_NOT_RESOLVED)},
         {"http://127.0.0.1:" + std::to_string(closedPort) + "/setup.exe", true,
-         InternetText(kCannotConnect)},
+         InternetText(ERROR_INTERNET_CANNOT_CONNECT)},
         {server.Url("/status/404/setup.exe"), true, "The server answered 404 Not Found."},
-        {"news://127.0.0.1/setup.exe", false, InternetText(kUnknownScheme)},
-        {"setup.exe", false, InternetText(kUnknownScheme)},
+        {"news://127.0.0.1/setup.exe", false,
+         InternetText(ERROR_INTERNET_UNRECOGNIZED_SCHEME)},
+        {"setup.exe", false, InternetText(ERROR_INTERNET_UNRECOGNIZED_SCHEME)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
@@ -504,7 +505,6 @@ TEST_F(DownloadTest, AStallingServerNeverFreezesTheDialog) {
 
 // Its own test in the suite's list: it takes half a minute.
 TEST_F(DownloadTest, AServerSilentFor30SecondsIsGivenUp) {
-    const DWORD kTimedOut = 12002;
     std::string dest = temp / "setup.exe";
     Plan plan;
     plan.giveUpSeconds = 60;
@@ -512,7 +512,7 @@ TEST_F(DownloadTest, AServerSilentFor30SecondsIsGivenUp) {
     Outcome out = RunDownload(server.Url("/stall/4096/1024"), dest, plan);
     auto seconds = std::chrono::duration_cast<std::chrono::seconds>(out.returnedAt - start).count();
     EXPECT_EQ(out.result, 2);
-    EXPECT_EQ(out.boxes, std::vector<std::string>{InternetText(kTimedOut)});
+    EXPECT_EQ(out.boxes, std::vector<std::string>{InternetText(ERROR_INTERNET_TIMEOUT)});
     EXPECT_GE(seconds, 30);
     EXPECT_LT(seconds, 40);
     EXPECT_EQ(ReadAll(dest).size(), 1024u);
@@ -535,17 +535,16 @@ TEST_F(DownloadTest, HttpsEndToEnd) {
     auto at = [&](int i, const std::string& path) {
         return "https://localhost:" + ports[i] + path;
     };
-    const DWORD kInvalidCa = 12045, kNameInvalid = 12038, kDateInvalid = 12037;
     // The client's own text; where Wine's has none, a sentence of ours.
     const struct {
         int port;
         DWORD code;
         std::string ours;
     } cases[] = {
-        {2, kInvalidCa,
+        {2, ERROR_INTERNET_INVALID_CA,
          "The server's certificate is not signed by an authority this computer trusts."},
-        {3, kNameInvalid, "The server's certificate is made out to another name."},
-        {4, kDateInvalid, "The server's certificate has expired or is not valid yet."},
+        {3, ERROR_INTERNET_SEC_CERT_CN_INVALID, "The server's certificate is made out to another name."},
+        {4, ERROR_INTERNET_SEC_CERT_DATE_INVALID, "The server's certificate has expired or is not valid yet."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ours);
@@ -575,18 +574,18 @@ TEST_F(DownloadTest, WorksWithoutTheClip) {
 // The agent name and the caption of the messages are the library's file name.
 TEST_F(DownloadTest, TheLibraryNamesItselfByItsFileName) {
     char path[MAX_PATH];
-    GetModuleFileNameA(g_library, path, MAX_PATH);
+    GetModuleFileNameA(g_library.Get(), path, MAX_PATH);
     std::string copy = temp / "Fetcher.dll";
     ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
-    HMODULE other = LoadLibraryA(copy.c_str());
-    ASSERT_NE(other, nullptr);
+    CLibrary other;
+    ASSERT_TRUE(other.Load(copy.c_str()));
     auto download = reinterpret_cast<DownloadFunc>(
-        reinterpret_cast<void*>(GetProcAddress(other, DOWNLOAD_EXPORT_NAME)));
+        reinterpret_cast<void*>(other.Proc(DOWNLOAD_EXPORT_NAME)));
     ASSERT_NE(download, nullptr);
     Plan plan;
     plan.boxCaption = "Fetcher";
     Outcome out = RunDownload(server.Url("/status/403"), temp / "x.exe", plan, nullptr, download);
-    FreeLibrary(other);
+    other.Free();
     EXPECT_EQ(out.result, 2);
     EXPECT_EQ(out.boxes, std::vector<std::string>{"The server answered 403 Forbidden."});
     EXPECT_EQ(server.LastUserAgent(), "Fetcher");
@@ -602,7 +601,7 @@ TEST_F(DownloadTest, ADialogThatCannotBeMadeReturnsMinusOne) {
 }
 
 TEST_F(DownloadTest, TheDialogTemplateIsEnglishAustralian) {
-    EXPECT_NE(FindResourceExA(g_library, RT_DIALOG, MAKEINTRESOURCEA(IDD_DOWNLOAD),
+    EXPECT_NE(FindResourceExA(g_library.Get(), RT_DIALOG, MAKEINTRESOURCEA(IDD_DOWNLOAD),
                               MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_AUS)),
               nullptr);
 }

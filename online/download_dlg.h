@@ -61,7 +61,8 @@ public:
     bool WriteBlock(const char* data, DWORD size);   // false once stopped
     void CloseDest();                                // throws when it fails
     void Heard() { m_dwHeardAt = GetTickCount(); }
-    DWORD HeardAt() const { return m_dwHeardAt; }
+    // The server has sent nothing for the time a transfer waits at most.
+    bool SilentTooLong() const;
     int Blocks() const { return m_nBlocks; }
 
     // The count the thread reports to the dialog (wParam: the count).

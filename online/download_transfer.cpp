@@ -6,12 +6,13 @@
 // Every call that waits on the server runs on a thread of the transfer,
 // while the dialog's thread runs the windows (painting, the animation,
 // Cancel, Escape, the close box). Cancel closes the Internet handles; on
-// Windows that ends a waiting call at once and the thread ends with it. Wine
-// does not end a call that waits this way, so the dialog waits for the
-// thread only a moment after Cancel, and then leaves it: it counts and
-// writes nothing any more, holds a reference to the library until it ends,
-// and ends when its call returns. A server that sends nothing for 30 seconds
-// is given up.
+// Windows that ends a waiting call at once and the thread ends with it.
+// Wine's client ends no waiting call that way, so after Cancel the dialog
+// waits for the thread a moment and then leaves it: it counts and writes
+// nothing any more, holds a reference to the library until it ends, and
+// ends when its call returns, at the latest when the request's own receive
+// time-out runs out. A server that sends nothing for 30 seconds is given up,
+// by the dialog and by that time-out alike.
 #include "online/download_dlg.h"
 #include "online/module.h"
 #include "online/owners.h"
@@ -91,8 +92,20 @@ ReportedFailure InternetFailure(DWORD code) {
 // Waiting for a server that sends nothing ends after this long.
 const DWORD kTimeoutMs = 30 * 1000;
 
-// After Cancel the dialog waits this long for the thread to end.
-const DWORD kGraceMs = 400;
+// After a stop the dialog waits this long for the thread to end (a thread
+// whose call returns in time is not left), and Cancel still ends the dialog
+// within a second. A give-up after kTimeoutMs finds the thread ending too:
+// its call times out about then.
+const DWORD kGraceMs = 600;
+
+// Sets the connect, send and receive time-outs of `h` to kTimeoutMs.
+void SetTimeouts(HINTERNET h) {
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        DWORD ms = kTimeoutMs;
+        InternetSetOptionA(h, option, &ms, sizeof ms);
+    }
+}
 
 // An HTTP header of the response as text; empty when it is absent.
 std::string QueryHeader(HINTERNET request, DWORD info) {
@@ -176,7 +189,14 @@ HINTERNET OpenHttp(CTransferState& state, HINTERNET session, const std::string& 
                                          1);
     if (!request) throw InternetFailure(GetLastError());
     if (!state.m_handles.Keep(request)) throw Quiet{};
-    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) throw InternetFailure(GetLastError());
+    // Wine's client takes the request's own time-outs, not the session's,
+    // and only those set before the request is sent.
+    SetTimeouts(request);
+    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+        const DWORD error = GetLastError();
+        if (state.Stopped()) throw Quiet{};
+        throw InternetFailure(state.SilentTooLong() ? ERROR_INTERNET_TIMEOUT : error);
+    }
     return request;
 }
 
@@ -196,11 +216,7 @@ void Copy(CTransferState& state) {
                                       nullptr, nullptr, 0);
     if (!session) throw InternetFailure(GetLastError());
     if (!state.m_handles.Keep(session)) throw Quiet{};
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        DWORD ms = kTimeoutMs;
-        InternetSetOptionA(session, option, &ms, sizeof ms);
-    }
+    SetTimeouts(session);
 
     HINTERNET source = nullptr;
     if (http) {
@@ -260,8 +276,11 @@ void Copy(CTransferState& state) {
     long long total = 0;
     for (;;) {
         DWORD available = 0, got = 0;
-        if (!InternetQueryDataAvailable(source, &available, 0, 0))
-            throw InternetFailure(GetLastError());
+        if (!InternetQueryDataAvailable(source, &available, 0, 0)) {
+            const DWORD error = GetLastError();
+            if (state.Stopped()) throw Quiet{};
+            throw InternetFailure(state.SilentTooLong() ? ERROR_INTERNET_TIMEOUT : error);
+        }
         state.Heard();
         if (available == 0) break;
         if (!InternetReadFile(source, buffer, available < kBlockSize ? available : kBlockSize,
@@ -325,6 +344,8 @@ void CTransferState::Abandon() {
     m_bStop = true;
     CloseDestLocked();
 }
+
+bool CTransferState::SilentTooLong() const { return GetTickCount() - m_dwHeardAt >= kTimeoutMs; }
 
 std::string CTransferState::Failure() {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -403,7 +424,7 @@ void CDownloadDlg::RunTransfer() {
             DrainMessageQueue();
             ShowCount(state->Blocks());
             const DWORD now = GetTickCount();
-            if (!state->Stopped() && now - state->HeardAt() >= kTimeoutMs)
+            if (!state->Stopped() && state->SilentTooLong())
                 state->Stop(InternetErrorText(ERROR_INTERNET_TIMEOUT));
             if (state->Stopped()) {
                 if (stoppedAt == 0)

@@ -284,13 +284,18 @@ TEST_F(DownloadTest, CopiesTheBodyCountingOneStepPerBlock) {
 
 TEST_F(DownloadTest, BodiesOfWholeBlocksAndEmptyBodies) {
     // Enter (IDOK) in the first second changes nothing: the copy still runs.
-    const struct { int size; int blocks; bool enter; } cases[] = {{2048, 2, true}, {0, 0, false}};
+    // A server that takes its time to answer is waited for.
+    const struct { std::string path; int size; int blocks; bool enter; } cases[] = {
+        {"/bytes/2048", 2048, 2, true},
+        {"/bytes/0", 0, 0, false},
+        {"/late/2500/3000", 3000, 3, false},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.size);
+        SCOPED_TRACE(c.path);
         std::string dest = temp / ("body" + std::to_string(c.size));
         Plan plan;
         plan.okAtOnce = c.enter;
-        Outcome out = RunDownload(server.Url("/bytes/" + std::to_string(c.size)), dest, plan);
+        Outcome out = RunDownload(server.Url(c.path), dest, plan);
         EXPECT_EQ(out.result, 1);
         ExpectCounted(out.counts, c.blocks);
         EXPECT_TRUE(Exists(dest));
@@ -458,30 +463,51 @@ TEST_F(DownloadTest, AnswersThatAreNotTheWholeFileAreFailures) {
 }
 
 // Whatever the server does, the dialog answers, and Cancel in any of its
-// forms ends it within a second with exactly the blocks counted.
+// forms ends it within a second with exactly the blocks counted. While the
+// server keeps sending, nothing of the transfer outlives Download: the
+// library, loaded for the call alone, goes when it is freed.
 TEST_F(DownloadTest, AStallingServerNeverFreezesTheDialog) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(g_library.Get(), path, MAX_PATH);
     const struct {
         std::string path;
         Plan::How how;
         bool untouched;   // the destination is as it was
         int blockBytes;   // the bytes of each block counted
         int blocks;       // the blocks counted (at least, for the drip)
+        bool sending;     // the server keeps sending
     } cases[] = {
-        {"/silent/600000", Plan::kButton, true, 0, 0},
-        {"/stall/4096/0", Plan::kEscape, false, 1024, 0},
-        {"/stall/10240/3072", Plan::kCloseBox, false, 1024, 3},
+        {"/silent/600000", Plan::kButton, true, 0, 0, false},
+        {"/stall/4096/0", Plan::kEscape, false, 1024, 0, false},
+        {"/stall/10240/3072", Plan::kCloseBox, false, 1024, 3, false},
         // A byte every 100 ms is a block each: the count shows the server is there.
-        {"/drip/3000/100", Plan::kButton, false, 1, 10},
+        {"/drip/3000/100", Plan::kButton, false, 1, 10, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         std::string dest = temp / "setup.exe";
         WriteAll(dest, "keep me");
+        // Where the server keeps sending, a copy of the library of its own:
+        // one still held by a thread stays loaded after it is freed.
+        const std::string copy = temp / "Stalled.dll";
+        CLibrary library;
+        DownloadFunc download = nullptr;
+        if (c.sending) {
+            ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
+            ASSERT_TRUE(library.Load(copy.c_str()));
+            download = reinterpret_cast<DownloadFunc>(
+                reinterpret_cast<void*>(library.Proc(DOWNLOAD_EXPORT_NAME)));
+        }
         Plan plan;
         plan.cancel = Plan::kAfterWait;
         plan.how = c.how;
         plan.waitMs = 2500;
-        Outcome out = RunDownload(server.Url(c.path), dest, plan);
+        if (c.sending) plan.boxCaption = "Stalled";
+        Outcome out = RunDownload(server.Url(c.path), dest, plan, nullptr, download);
+        if (c.sending) {
+            library.Free();
+            EXPECT_EQ(GetModuleHandleA(copy.c_str()), nullptr) << "the transfer outlived Download";
+        }
         EXPECT_EQ(out.result, 2);
         EXPECT_FALSE(out.hung) << "the dialog stopped answering";
         EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(out.returnedAt -

@@ -312,6 +312,12 @@ void TestServer::Serve(std::intptr_t connection) {
     } else if (kind == "silent") {
         // Takes the request, says nothing and hangs up.
         WaitForHangUp(c, m_stop, static_cast<long long>(Number(parts, 1)));
+    } else if (kind == "late") {
+        // Nothing for MS milliseconds, then the header and N bytes.
+        if (!WaitForHangUp(c, m_stop, static_cast<long long>(Number(parts, 1))) && !m_stop) {
+            std::string h = Header(200, Number(parts, 2));
+            if (SendAll(c, h.data(), h.size())) SendBody(c, 0, Number(parts, 2));
+        }
     } else if (kind == "stall") {
         // The header, SENT bytes of the announced N, then nothing until the
         // client gives up.

@@ -10,6 +10,8 @@
 //   /trickle/N/MS[/name]      N pattern bytes in 1,024-byte pieces, MS apart
 //   /file/anything            200 with the body given to SetFile
 //   /silent/MS                takes the request, says nothing, hangs up after MS
+//   /late/MS/N                says nothing for MS milliseconds, then 200
+//                             with a body of N pattern bytes
 //   /stall/N/SENT             announces N bytes, sends SENT, then waits for
 //                             the client to hang up
 //   /drip/N/MS                N pattern bytes, one every MS milliseconds

@@ -547,10 +547,10 @@ TEST_F(DownloadTest, AServerSilentFor30SecondsIsGivenUp) {
 // Run by tls_suite.sh: the host's test server speaks TLS on the ports it
 // names, plain first, then with a good certificate, one of an authority
 // nobody trusts, one for another name and an expired one. Each refusal is
-// the Internet client's own text, and no file is made. The whole file comes
-// through bench_download, in a process of its own (tls_suite.sh): in this
-// process, under Wine, a download from the good server after the refused
-// ones fails with 12045, which a process of its own has not shown.
+// the Internet client's own text (where Wine's has none, a sentence of
+// ours), and no file is made; so for a secure address that sends the
+// download on to plain http (the plain server of this process), which the
+// client follows. The whole file, after the refusals, comes byte for byte.
 TEST_F(DownloadTest, HttpsEndToEnd) {
     const char* list = std::getenv("WIZARD_TLS_PORTS");
     ASSERT_NE(list, nullptr) << "run by tests/online/tls_suite.sh";
@@ -561,25 +561,43 @@ TEST_F(DownloadTest, HttpsEndToEnd) {
     auto at = [&](int i, const std::string& path) {
         return "https://localhost:" + ports[i] + path;
     };
-    // The client's own text; where Wine's has none, a sentence of ours.
+    const std::string plain = std::to_string(server.Port());
+    const std::string moved = at(1, "/redirect/http/" + plain);
     const struct {
-        int port;
-        DWORD code;
-        std::string ours;
+        std::string url;
+        DWORD code;           // the client's error, or 0
+        std::string ours;     // the text when the client has none, or ours
+        size_t size;          // the bytes of the whole file, or 0 for a failure
     } cases[] = {
-        {2, ERROR_INTERNET_INVALID_CA,
-         "The server's certificate is not signed by an authority this computer trusts."},
-        {3, ERROR_INTERNET_SEC_CERT_CN_INVALID, "The server's certificate is made out to another name."},
-        {4, ERROR_INTERNET_SEC_CERT_DATE_INVALID, "The server's certificate has expired or is not valid yet."},
+        {at(2, "/bytes/2500/setup.exe"), ERROR_INTERNET_INVALID_CA,
+         "The server's certificate is not signed by an authority this computer trusts.", 0},
+        {at(3, "/bytes/2500/setup.exe"), ERROR_INTERNET_SEC_CERT_CN_INVALID,
+         "The server's certificate is made out to another name.", 0},
+        {at(4, "/bytes/2500/setup.exe"), ERROR_INTERNET_SEC_CERT_DATE_INVALID,
+         "The server's certificate has expired or is not valid yet.", 0},
+        {moved, 0,
+         "The secure address " + moved + " sent the download on to http://127.0.0.1:" + plain +
+             "/bytes/2500, which is not secure.",
+         0},
+        {at(1, "/bytes/300000/setup.exe"), 0, "", 300000},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.ours);
+        SCOPED_TRACE(c.url);
         std::string dest = temp / "setup.exe";
-        Outcome out = RunDownload(at(c.port, "/bytes/2500/setup.exe"), dest);
-        const std::string text = InternetText(c.code);
-        EXPECT_EQ(out.result, 2);
-        EXPECT_EQ(out.boxes, std::vector<std::string>{text.empty() ? c.ours : text});
-        EXPECT_FALSE(Exists(dest));
+        testing_support::RemoveAll(dest);
+        Outcome out = RunDownload(c.url, dest);
+        const std::string text = c.code ? InternetText(c.code) : "";
+        const std::string box = text.empty() ? c.ours : text;
+        EXPECT_EQ(out.result, c.size ? 1 : 2);
+        EXPECT_EQ(out.boxes, box.empty() ? std::vector<std::string>()
+                                         : std::vector<std::string>{box});
+        if (c.size) {
+            const std::string data = ReadAll(dest);
+            EXPECT_EQ(data.size(), c.size);
+            EXPECT_TRUE(IsBodyPrefix(data));
+        } else {
+            EXPECT_FALSE(Exists(dest));
+        }
     }
 }
 

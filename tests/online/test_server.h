@@ -20,6 +20,7 @@
 //   /chunked/N/bad/CUT        the same, a chunk size that is no number after CUT
 //   /redirect/file|ftp|http   302 to a file: or ftp: address, or to the
 //                             address given to SetRedirect, with a page
+//   /redirect/http/PORT       302 to /bytes/2500 of the plain server at PORT
 #pragma once
 
 #include <atomic>

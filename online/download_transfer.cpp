@@ -400,16 +400,20 @@ void CDownloadDlg::RunTransfer() {
 
     std::shared_ptr<CTransferState> state =
         std::make_shared<CTransferState>(m_hWnd, GetURL(), GetDest(), m_bStop);
-    HMODULE library = nullptr;
+    // The thread's own reference to the library, which it gives back as it
+    // ends; until it runs, these owners keep it and its start.
+    HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                       reinterpret_cast<LPCSTR>(&TransferThread), &library);
-    ThreadStart* start = new ThreadStart{state, library};
-    HANDLE thread = library ? CreateThread(nullptr, 0, TransferThread, start, 0, nullptr) : nullptr;
+                       reinterpret_cast<LPCSTR>(&TransferThread), &self);
+    CLibrary library(self);
+    std::unique_ptr<ThreadStart> start(new ThreadStart{state, self});
+    HANDLE thread =
+        self ? CreateThread(nullptr, 0, TransferThread, start.get(), 0, nullptr) : nullptr;
     if (!thread) {
-        delete start;
-        if (library) FreeLibrary(library);
         state->Stop();
     } else {
+        start.release();  // the thread's now, with the reference
+        library.Detach();
         m_pState = state;
         DWORD stoppedAt = 0;
         bool ended = false;

@@ -1,11 +1,11 @@
 #include "online/dialog.h"
 
-CDialog::CDialog(HINSTANCE hInstance, UINT nIDTemplate, HWND hParent)
+COnlineDialog::COnlineDialog(HINSTANCE hInstance, UINT nIDTemplate, HWND hParent)
     : m_hInstance(hInstance), m_nIDTemplate(nIDTemplate), m_hParent(hParent) {}
 
-CDialog::~CDialog() = default;
+COnlineDialog::~COnlineDialog() = default;
 
-INT_PTR CDialog::DoModal() {
+INT_PTR COnlineDialog::DoModal() {
     INT_PTR result = DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(m_nIDTemplate),
                                      m_hParent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
@@ -15,26 +15,27 @@ INT_PTR CDialog::DoModal() {
     return result == 0 ? -1 : result;
 }
 
-BOOL CDialog::OnInitDialog() {
+BOOL COnlineDialog::OnInitDialog() {
     DoDataExchange();
     return TRUE;
 }
 
-void CDialog::OnOK() { EndDialog(m_hWnd, IDOK); }
+void COnlineDialog::OnOK() { EndDialog(m_hWnd, IDOK); }
 
-void CDialog::OnCancel() { EndDialog(m_hWnd, IDCANCEL); }
+void COnlineDialog::OnCancel() { EndDialog(m_hWnd, IDCANCEL); }
 
-void CDialog::OnTimer(UINT_PTR) { Default(); }
+void COnlineDialog::OnTimer(UINT_PTR) { Default(); }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
-                                     LPARAM lParam) {
-    CDialog* self;
+// The menu program's dialog procedure guards its handler the same way.
+INT_PTR CALLBACK COnlineDialog::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
+                                           LPARAM lParam) {
+    COnlineDialog* self;
     if (uMsg == WM_INITDIALOG) {
-        self = reinterpret_cast<CDialog*>(lParam);
+        self = reinterpret_cast<COnlineDialog*>(lParam);
         SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
         self->m_hWnd = hWnd;
     } else {
-        self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
+        self = reinterpret_cast<COnlineDialog*>(GetWindowLongPtrA(hWnd, DWLP_USER));
     }
     if (!self) return FALSE;
     INT_PTR handled = FALSE;
@@ -46,11 +47,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
         EndDialog(hWnd, IDCANCEL);
         handled = TRUE;
     }
-    if (uMsg == WM_NCDESTROY) self->m_hWnd = nullptr;
+    if (uMsg == WM_NCDESTROY) {
+        // The window is gone: nothing reaches the object through it any more.
+        SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+    }
     return handled;
 }
 
-INT_PTR CDialog::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+INT_PTR COnlineDialog::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     m_bDefault = false;
     switch (uMsg) {
     case WM_INITDIALOG:

@@ -5,12 +5,12 @@
 
 #include <windows.h>
 
-class CDialog {
+class COnlineDialog {
 public:
-    CDialog(HINSTANCE hInstance, UINT nIDTemplate, HWND hParent);
-    virtual ~CDialog();
-    CDialog(const CDialog&) = delete;
-    CDialog& operator=(const CDialog&) = delete;
+    COnlineDialog(HINSTANCE hInstance, UINT nIDTemplate, HWND hParent);
+    virtual ~COnlineDialog();
+    COnlineDialog(const COnlineDialog&) = delete;
+    COnlineDialog& operator=(const COnlineDialog&) = delete;
 
     // Runs the dialog on the calling thread and returns its end code, or -1
     // when the template is missing or the window cannot be made.
@@ -35,7 +35,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
-                                       LPARAM lParam);
+                                           LPARAM lParam);
     INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     HINSTANCE m_hInstance;

@@ -1,4 +1,5 @@
 #include "online/download_dlg.h"
+#include "online/module.h"
 
 #include "online/online_resource.h"
 
@@ -33,7 +34,7 @@ void CInternetHandles::CloseAll() {
 }
 
 CDownloadDlg::CDownloadDlg(HWND hParent)
-    : CDialog(OnlineInstance(), IDD_DOWNLOAD, hParent) {}
+    : COnlineDialog(OnlineInstance(), IDD_DOWNLOAD, hParent) {}
 
 CDownloadDlg::~CDownloadDlg() = default;
 
@@ -54,7 +55,7 @@ void CDownloadDlg::DoDataExchange() {
 }
 
 BOOL CDownloadDlg::OnInitDialog() {
-    BOOL result = CDialog::OnInitDialog();
+    BOOL result = COnlineDialog::OnInitDialog();
     m_bStop = false;
     SetWindowTextA(m_hWnd, m_strURL.c_str());
     m_nTimer = SetTimer(m_hWnd, 1, 1000, nullptr);
@@ -80,9 +81,9 @@ void CDownloadDlg::FinishDownload() {
     SendMessageA(m_animate, ACM_STOP, 0, 0);
     SendMessageA(m_animate, ACM_OPENA, 0, 0);
     if (!m_bStop)
-        CDialog::OnOK();
+        COnlineDialog::OnOK();
     else
-        CDialog::OnCancel();
+        COnlineDialog::OnCancel();
 }
 
 void CDownloadDlg::StepCounter(int count) {

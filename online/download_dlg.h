@@ -61,7 +61,8 @@ public:
     bool WriteBlock(const char* data, DWORD size);   // false once stopped
     void CloseDest();                                // throws when it fails
     void Heard() { m_dwHeardAt = GetTickCount(); }
-    DWORD HeardAt() const { return m_dwHeardAt; }
+    // The server has sent nothing for the time a transfer waits at most.
+    bool SilentTooLong() const;
     int Blocks() const { return m_nBlocks; }
 
     // The count the thread reports to the dialog (wParam: the count).
@@ -81,7 +82,7 @@ private:
     DWORD m_dwPostedAt = 0;
 };
 
-class CDownloadDlg : public CDialog {
+class CDownloadDlg : public COnlineDialog {
 public:
     explicit CDownloadDlg(HWND hParent);
     ~CDownloadDlg() override;
@@ -132,8 +133,3 @@ private:
 
     std::shared_ptr<CTransferState> m_pState;  // while the transfer runs
 };
-
-// The library's name: its file name without folder and extension ("Online"
-// for Online.dll). The Internet agent name and the caption of its messages.
-std::string OnlineAppName();
-HINSTANCE OnlineInstance();

@@ -6,13 +6,16 @@
 // Every call that waits on the server runs on a thread of the transfer,
 // while the dialog's thread runs the windows (painting, the animation,
 // Cancel, Escape, the close box). Cancel closes the Internet handles; on
-// Windows that ends a waiting call at once and the thread ends with it. Wine
-// does not end a call that waits this way, so the dialog waits for the
-// thread only a moment after Cancel, and then leaves it: it counts and
-// writes nothing any more, holds a reference to the library until it ends,
-// and ends when its call returns. A server that sends nothing for 30 seconds
-// is given up.
+// Windows that ends a waiting call at once and the thread ends with it.
+// Wine's client ends no waiting call that way, so after Cancel the dialog
+// waits for the thread a moment and then leaves it: it counts and writes
+// nothing any more, holds a reference to the library until it ends, and
+// ends when its call returns, at the latest when the request's own receive
+// time-out runs out. A server that sends nothing for 30 seconds is given up,
+// by the dialog and by that time-out alike.
 #include "online/download_dlg.h"
+#include "online/module.h"
+#include "online/owners.h"
 
 #include <commctrl.h>
 #include <wininet.h>
@@ -58,18 +61,15 @@ std::string InternetErrorText(DWORD code) {
             }
         }
     } else {
-        char* buffer = nullptr;
+        CLocalBuffer buffer;
         DWORD n = FormatMessageA(
             FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
                 FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
             GetModuleHandleA("wininet.dll"), code, 0,
-            reinterpret_cast<char*>(&buffer), 0, nullptr);
-        if (n > 0 && buffer) {
-            std::string text = TrimRight(std::string(buffer, n));
-            LocalFree(buffer);
+            reinterpret_cast<char*>(buffer.Receive()), 0, nullptr);
+        if (n > 0 && buffer.Get()) {
+            std::string text = TrimRight(std::string(buffer.Get(), n));
             if (!text.empty()) return text;
-        } else if (buffer) {
-            LocalFree(buffer);
         }
     }
     // Wine's Internet client has no texts for its certificate errors.
@@ -92,8 +92,20 @@ ReportedFailure InternetFailure(DWORD code) {
 // Waiting for a server that sends nothing ends after this long.
 const DWORD kTimeoutMs = 30 * 1000;
 
-// After Cancel the dialog waits this long for the thread to end.
-const DWORD kGraceMs = 400;
+// After a stop the dialog waits this long for the thread to end (a thread
+// whose call returns in time is not left), and Cancel still ends the dialog
+// within a second. A give-up after kTimeoutMs finds the thread ending too:
+// its call times out about then.
+const DWORD kGraceMs = 600;
+
+// Sets the connect, send and receive time-outs of `h` to kTimeoutMs.
+void SetTimeouts(HINTERNET h) {
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        DWORD ms = kTimeoutMs;
+        InternetSetOptionA(h, option, &ms, sizeof ms);
+    }
+}
 
 // An HTTP header of the response as text; empty when it is absent.
 std::string QueryHeader(HINTERNET request, DWORD info) {
@@ -177,7 +189,14 @@ HINTERNET OpenHttp(CTransferState& state, HINTERNET session, const std::string& 
                                          1);
     if (!request) throw InternetFailure(GetLastError());
     if (!state.m_handles.Keep(request)) throw Quiet{};
-    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) throw InternetFailure(GetLastError());
+    // Wine's client takes the request's own time-outs, not the session's,
+    // and only those set before the request is sent.
+    SetTimeouts(request);
+    if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+        const DWORD error = GetLastError();
+        if (state.Stopped()) throw Quiet{};
+        throw InternetFailure(state.SilentTooLong() ? ERROR_INTERNET_TIMEOUT : error);
+    }
     return request;
 }
 
@@ -197,11 +216,7 @@ void Copy(CTransferState& state) {
                                       nullptr, nullptr, 0);
     if (!session) throw InternetFailure(GetLastError());
     if (!state.m_handles.Keep(session)) throw Quiet{};
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        DWORD ms = kTimeoutMs;
-        InternetSetOptionA(session, option, &ms, sizeof ms);
-    }
+    SetTimeouts(session);
 
     HINTERNET source = nullptr;
     if (http) {
@@ -261,8 +276,11 @@ void Copy(CTransferState& state) {
     long long total = 0;
     for (;;) {
         DWORD available = 0, got = 0;
-        if (!InternetQueryDataAvailable(source, &available, 0, 0))
-            throw InternetFailure(GetLastError());
+        if (!InternetQueryDataAvailable(source, &available, 0, 0)) {
+            const DWORD error = GetLastError();
+            if (state.Stopped()) throw Quiet{};
+            throw InternetFailure(state.SilentTooLong() ? ERROR_INTERNET_TIMEOUT : error);
+        }
         state.Heard();
         if (available == 0) break;
         if (!InternetReadFile(source, buffer, available < kBlockSize ? available : kBlockSize,
@@ -327,6 +345,8 @@ void CTransferState::Abandon() {
     CloseDestLocked();
 }
 
+bool CTransferState::SilentTooLong() const { return GetTickCount() - m_dwHeardAt >= kTimeoutMs; }
+
 std::string CTransferState::Failure() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_strFailure;
@@ -380,16 +400,20 @@ void CDownloadDlg::RunTransfer() {
 
     std::shared_ptr<CTransferState> state =
         std::make_shared<CTransferState>(m_hWnd, GetURL(), GetDest(), m_bStop);
-    HMODULE library = nullptr;
+    // The thread's own reference to the library, which it gives back as it
+    // ends; until it runs, these owners keep it and its start.
+    HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                       reinterpret_cast<LPCSTR>(&TransferThread), &library);
-    ThreadStart* start = new ThreadStart{state, library};
-    HANDLE thread = library ? CreateThread(nullptr, 0, TransferThread, start, 0, nullptr) : nullptr;
+                       reinterpret_cast<LPCSTR>(&TransferThread), &self);
+    CLibrary library(self);
+    std::unique_ptr<ThreadStart> start(new ThreadStart{state, self});
+    HANDLE thread =
+        self ? CreateThread(nullptr, 0, TransferThread, start.get(), 0, nullptr) : nullptr;
     if (!thread) {
-        delete start;
-        if (library) FreeLibrary(library);
         state->Stop();
     } else {
+        start.release();  // the thread's now, with the reference
+        library.Detach();
         m_pState = state;
         DWORD stoppedAt = 0;
         bool ended = false;
@@ -404,7 +428,7 @@ void CDownloadDlg::RunTransfer() {
             DrainMessageQueue();
             ShowCount(state->Blocks());
             const DWORD now = GetTickCount();
-            if (!state->Stopped() && now - state->HeardAt() >= kTimeoutMs)
+            if (!state->Stopped() && state->SilentTooLong())
                 state->Stop(InternetErrorText(ERROR_INTERNET_TIMEOUT));
             if (state->Stopped()) {
                 if (stoppedAt == 0)

@@ -1,6 +1,7 @@
 // Online.dll: its start-up and the Download export.
 #include "online/download_api.h"
 #include "online/download_dlg.h"
+#include "online/module.h"
 
 #include <commctrl.h>
 

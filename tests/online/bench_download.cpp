@@ -1,10 +1,12 @@
 // Times one download of an address, either through Online.dll's Download or
-// through a bare loop of the same Internet client calls (1,024-byte reads, a
-// write and a queue drain per block), and reports the process's peak memory.
+// through a bare loop of the Internet client calls its transfer thread makes
+// (reads of at most 1,024 bytes, a write per block), and reports the
+// process's peak memory.
 // tools/bench-download runs it against the loopback server, beside curl.
 // Usage: bench_download download|bare URL DEST
 // Prints: MODE SECONDS PEAK_WORKING_SET_BYTES PEAK_PRIVATE_BYTES
 #include "online/download_api.h"
+#include "online/owners.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -31,28 +33,48 @@ LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The calls of Download's transfer thread, on the calling thread, without
+// the dialog: the request as HTTP/1.0, and reads of what has arrived, at
+// most 1,024 bytes each.
 bool Bare(const char* url, const char* dest) {
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = "";
+    char path[INTERNET_MAX_PATH_LENGTH + 1] = "";
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof host;
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = sizeof path;
+    if (!InternetCrackUrlA(url, 0, 0, &parts)) return false;
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                        INTERNET_FLAG_TRANSFER_BINARY |
+                        (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
     HINTERNET session = InternetOpenA("Online", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    HINTERNET source = session ? InternetOpenUrlA(session, url, nullptr, 0, 0x84000002, 1) : nullptr;
-    if (!source) return false;
+    HINTERNET connection =
+        session ? InternetConnectA(session, host, parts.nPort, nullptr, nullptr,
+                                   INTERNET_SERVICE_HTTP, 0, 1)
+                : nullptr;
+    HINTERNET source = connection ? HttpOpenRequestA(connection, "GET", path, "HTTP/1.0", nullptr,
+                                                     nullptr, flags, 1)
+                                  : nullptr;
+    if (!source || !HttpSendRequestA(source, nullptr, 0, nullptr, 0)) return false;
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE file = CreateFileA(dest, GENERIC_WRITE, 0, &sa, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     char buffer[1024];
-    DWORD got = 0, written = 0;
-    bool ok = InternetReadFile(source, buffer, sizeof buffer, &got) != FALSE;
-    while (ok && got > 0) {
-        ok = WriteFile(file, buffer, got, &written, nullptr) && written == got &&
-             InternetReadFile(source, buffer, sizeof buffer, &got);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+    bool ok = true;
+    for (;;) {
+        DWORD available = 0, got = 0, written = 0;
+        ok = InternetQueryDataAvailable(source, &available, 0, 0) != FALSE;
+        if (!ok || available == 0) break;
+        ok = InternetReadFile(source, buffer, available < sizeof buffer ? available : sizeof buffer,
+                              &got) &&
+             WriteFile(file, buffer, got, &written, nullptr) && written == got;
+        if (!ok || got == 0) break;
     }
     InternetCloseHandle(source);
+    InternetCloseHandle(connection);
     InternetCloseHandle(session);
     return CloseHandle(file) && ok;
 }
@@ -68,10 +90,10 @@ int main(int argc, char** argv) {
     Clock::time_point start = Clock::now();
     bool ok;
     if (viaLibrary) {
-        HMODULE library = LoadLibraryA("Online.dll");
-        auto download = library ? reinterpret_cast<DownloadFunc>(reinterpret_cast<void*>(
-                                      GetProcAddress(library, DOWNLOAD_EXPORT_NAME)))
-                                : nullptr;
+        CLibrary library;
+        library.Load("Online.dll");
+        auto download = reinterpret_cast<DownloadFunc>(
+            reinterpret_cast<void*>(library.Proc(DOWNLOAD_EXPORT_NAME)));
         if (!download) {
             std::fprintf(stderr, "bench_download: Online.dll or its Download is missing\n");
             return 1;
@@ -80,16 +102,9 @@ int main(int argc, char** argv) {
         ok = download(nullptr, argv[2], argv[3]) == 1;
         UnhookWindowsHookEx(hook);
         if (g_ticked) start = g_tick;
-        FreeLibrary(library);
+        library.Free();
     } else {
-        // The drain costs more on a thread that has windows (each peek looks
-        // at the display too); Download's thread has its dialog, so the bare
-        // loop gets a window as well, as any caller of Download has.
-        HWND window = CreateWindowA("Static", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                    200, 100, nullptr, nullptr, nullptr, nullptr);
-        start = Clock::now();
         ok = Bare(argv[2], argv[3]);
-        DestroyWindow(window);
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     if (!ok) {

@@ -5,11 +5,13 @@
 // server answers on 127.0.0.1 from a thread of this process.
 #include "online/download_api.h"
 #include "online/online_resource.h"
+#include "online/owners.h"
 #include "test_server.h"
 #include "tests/unit/test_support.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +72,7 @@ struct Outcome {
     std::chrono::steady_clock::time_point cancelledAt, returnedAt;
 };
 
-HMODULE g_library = nullptr;
+CLibrary g_library;
 DownloadFunc g_download = nullptr;
 Outcome* g_hooked = nullptr;
 
@@ -246,15 +248,13 @@ class DownloadTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // The menu program's way: by file name, from its own folder.
-        g_library = LoadLibraryA("Online.dll");
-        ASSERT_NE(g_library, nullptr);
+        ASSERT_TRUE(g_library.Load("Online.dll"));
         g_download = reinterpret_cast<DownloadFunc>(
-            reinterpret_cast<void*>(GetProcAddress(g_library, DOWNLOAD_EXPORT_NAME)));
+            reinterpret_cast<void*>(g_library.Proc(DOWNLOAD_EXPORT_NAME)));
         ASSERT_NE(g_download, nullptr);
     }
     static void TearDownTestSuite() {
-        FreeLibrary(g_library);
-        g_library = nullptr;
+        g_library.Free();
     }
 
     TestServer server;
@@ -284,13 +284,18 @@ TEST_F(DownloadTest, CopiesTheBodyCountingOneStepPerBlock) {
 
 TEST_F(DownloadTest, BodiesOfWholeBlocksAndEmptyBodies) {
     // Enter (IDOK) in the first second changes nothing: the copy still runs.
-    const struct { int size; int blocks; bool enter; } cases[] = {{2048, 2, true}, {0, 0, false}};
+    // A server that takes its time to answer is waited for.
+    const struct { std::string path; int size; int blocks; bool enter; } cases[] = {
+        {"/bytes/2048", 2048, 2, true},
+        {"/bytes/0", 0, 0, false},
+        {"/late/2500/3000", 3000, 3, false},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.size);
+        SCOPED_TRACE(c.path);
         std::string dest = temp / ("body" + std::to_string(c.size));
         Plan plan;
         plan.okAtOnce = c.enter;
-        Outcome out = RunDownload(server.Url("/bytes/" + std::to_string(c.size)), dest, plan);
+        Outcome out = RunDownload(server.Url(c.path), dest, plan);
         EXPECT_EQ(out.result, 1);
         ExpectCounted(out.counts, c.blocks);
         EXPECT_TRUE(Exists(dest));
@@ -336,7 +341,6 @@ TEST_F(DownloadTest, AQuitMessageDuringTheTransferIsDropped) {
     EXPECT_FALSE(out.quitLeft);
 }
 
-// Failures before anything is copied: a message, and the destination as it was.
 // The Internet client's own text for an error, as Windows keeps it.
 std::string InternetText(DWORD code) {
     char text[512] = "";
@@ -347,24 +351,26 @@ std::string InternetText(DWORD code) {
     return std::string(text, n);
 }
 
+// Failures before anything is copied: a message, and the destination as it was.
 TEST_F(DownloadTest, SourceFailuresLeaveTheDestinationAlone) {
     int closedPort;
     {
         TestServer gone;
         closedPort = gone.Port();
     }
-    const DWORD kNameNotResolved = 12007, kCannotConnect = 12029, kUnknownScheme = 12006;
     const struct {
         std::string url;
         bool existing;     // a file is at the destination beforehand
         std::string box;   // the message
     } cases[] = {
-        {"http://nosuchhost.invalid/setup.exe", false, InternetText(kNameNotResolved)},
+        {"http://nosuchhost.invalid/setup.exe", false,
+         InternetText(ERROR_INTERNET_NAME_NOT_RESOLVED)},
         {"http://127.0.0.1:" + std::to_string(closedPort) + "/setup.exe", true,
-         InternetText(kCannotConnect)},
+         InternetText(ERROR_INTERNET_CANNOT_CONNECT)},
         {server.Url("/status/404/setup.exe"), true, "The server answered 404 Not Found."},
-        {"news://127.0.0.1/setup.exe", false, InternetText(kUnknownScheme)},
-        {"setup.exe", false, InternetText(kUnknownScheme)},
+        {"news://127.0.0.1/setup.exe", false,
+         InternetText(ERROR_INTERNET_UNRECOGNIZED_SCHEME)},
+        {"setup.exe", false, InternetText(ERROR_INTERNET_UNRECOGNIZED_SCHEME)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
@@ -457,30 +463,51 @@ TEST_F(DownloadTest, AnswersThatAreNotTheWholeFileAreFailures) {
 }
 
 // Whatever the server does, the dialog answers, and Cancel in any of its
-// forms ends it within a second with exactly the blocks counted.
+// forms ends it within a second with exactly the blocks counted. While the
+// server keeps sending, nothing of the transfer outlives Download: the
+// library, loaded for the call alone, goes when it is freed.
 TEST_F(DownloadTest, AStallingServerNeverFreezesTheDialog) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(g_library.Get(), path, MAX_PATH);
     const struct {
         std::string path;
         Plan::How how;
         bool untouched;   // the destination is as it was
         int blockBytes;   // the bytes of each block counted
         int blocks;       // the blocks counted (at least, for the drip)
+        bool sending;     // the server keeps sending
     } cases[] = {
-        {"/silent/600000", Plan::kButton, true, 0, 0},
-        {"/stall/4096/0", Plan::kEscape, false, 1024, 0},
-        {"/stall/10240/3072", Plan::kCloseBox, false, 1024, 3},
+        {"/silent/600000", Plan::kButton, true, 0, 0, false},
+        {"/stall/4096/0", Plan::kEscape, false, 1024, 0, false},
+        {"/stall/10240/3072", Plan::kCloseBox, false, 1024, 3, false},
         // A byte every 100 ms is a block each: the count shows the server is there.
-        {"/drip/3000/100", Plan::kButton, false, 1, 10},
+        {"/drip/3000/100", Plan::kButton, false, 1, 10, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         std::string dest = temp / "setup.exe";
         WriteAll(dest, "keep me");
+        // Where the server keeps sending, a copy of the library of its own:
+        // one still held by a thread stays loaded after it is freed.
+        const std::string copy = temp / "Stalled.dll";
+        CLibrary library;
+        DownloadFunc download = nullptr;
+        if (c.sending) {
+            ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
+            ASSERT_TRUE(library.Load(copy.c_str()));
+            download = reinterpret_cast<DownloadFunc>(
+                reinterpret_cast<void*>(library.Proc(DOWNLOAD_EXPORT_NAME)));
+        }
         Plan plan;
         plan.cancel = Plan::kAfterWait;
         plan.how = c.how;
         plan.waitMs = 2500;
-        Outcome out = RunDownload(server.Url(c.path), dest, plan);
+        if (c.sending) plan.boxCaption = "Stalled";
+        Outcome out = RunDownload(server.Url(c.path), dest, plan, nullptr, download);
+        if (c.sending) {
+            library.Free();
+            EXPECT_EQ(GetModuleHandleA(copy.c_str()), nullptr) << "the transfer outlived Download";
+        }
         EXPECT_EQ(out.result, 2);
         EXPECT_FALSE(out.hung) << "the dialog stopped answering";
         EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(out.returnedAt -
@@ -504,7 +531,6 @@ TEST_F(DownloadTest, AStallingServerNeverFreezesTheDialog) {
 
 // Its own test in the suite's list: it takes half a minute.
 TEST_F(DownloadTest, AServerSilentFor30SecondsIsGivenUp) {
-    const DWORD kTimedOut = 12002;
     std::string dest = temp / "setup.exe";
     Plan plan;
     plan.giveUpSeconds = 60;
@@ -512,7 +538,7 @@ TEST_F(DownloadTest, AServerSilentFor30SecondsIsGivenUp) {
     Outcome out = RunDownload(server.Url("/stall/4096/1024"), dest, plan);
     auto seconds = std::chrono::duration_cast<std::chrono::seconds>(out.returnedAt - start).count();
     EXPECT_EQ(out.result, 2);
-    EXPECT_EQ(out.boxes, std::vector<std::string>{InternetText(kTimedOut)});
+    EXPECT_EQ(out.boxes, std::vector<std::string>{InternetText(ERROR_INTERNET_TIMEOUT)});
     EXPECT_GE(seconds, 30);
     EXPECT_LT(seconds, 40);
     EXPECT_EQ(ReadAll(dest).size(), 1024u);
@@ -521,10 +547,10 @@ TEST_F(DownloadTest, AServerSilentFor30SecondsIsGivenUp) {
 // Run by tls_suite.sh: the host's test server speaks TLS on the ports it
 // names, plain first, then with a good certificate, one of an authority
 // nobody trusts, one for another name and an expired one. Each refusal is
-// the Internet client's own text, and no file is made. The whole file comes
-// through bench_download, in a process of its own (tls_suite.sh): in this
-// process, under Wine, a download from the good server after the refused
-// ones fails with 12045, which a process of its own has not shown.
+// the Internet client's own text (where Wine's has none, a sentence of
+// ours), and no file is made; so for a secure address that sends the
+// download on to plain http (the plain server of this process), which the
+// client follows. The whole file, after the refusals, comes byte for byte.
 TEST_F(DownloadTest, HttpsEndToEnd) {
     const char* list = std::getenv("WIZARD_TLS_PORTS");
     ASSERT_NE(list, nullptr) << "run by tests/online/tls_suite.sh";
@@ -535,26 +561,43 @@ TEST_F(DownloadTest, HttpsEndToEnd) {
     auto at = [&](int i, const std::string& path) {
         return "https://localhost:" + ports[i] + path;
     };
-    const DWORD kInvalidCa = 12045, kNameInvalid = 12038, kDateInvalid = 12037;
-    // The client's own text; where Wine's has none, a sentence of ours.
+    const std::string plain = std::to_string(server.Port());
+    const std::string moved = at(1, "/redirect/http/" + plain);
     const struct {
-        int port;
-        DWORD code;
-        std::string ours;
+        std::string url;
+        DWORD code;           // the client's error, or 0
+        std::string ours;     // the text when the client has none, or ours
+        size_t size;          // the bytes of the whole file, or 0 for a failure
     } cases[] = {
-        {2, kInvalidCa,
-         "The server's certificate is not signed by an authority this computer trusts."},
-        {3, kNameInvalid, "The server's certificate is made out to another name."},
-        {4, kDateInvalid, "The server's certificate has expired or is not valid yet."},
+        {at(2, "/bytes/2500/setup.exe"), ERROR_INTERNET_INVALID_CA,
+         "The server's certificate is not signed by an authority this computer trusts.", 0},
+        {at(3, "/bytes/2500/setup.exe"), ERROR_INTERNET_SEC_CERT_CN_INVALID,
+         "The server's certificate is made out to another name.", 0},
+        {at(4, "/bytes/2500/setup.exe"), ERROR_INTERNET_SEC_CERT_DATE_INVALID,
+         "The server's certificate has expired or is not valid yet.", 0},
+        {moved, 0,
+         "The secure address " + moved + " sent the download on to http://127.0.0.1:" + plain +
+             "/bytes/2500, which is not secure.",
+         0},
+        {at(1, "/bytes/300000/setup.exe"), 0, "", 300000},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.ours);
+        SCOPED_TRACE(c.url);
         std::string dest = temp / "setup.exe";
-        Outcome out = RunDownload(at(c.port, "/bytes/2500/setup.exe"), dest);
-        const std::string text = InternetText(c.code);
-        EXPECT_EQ(out.result, 2);
-        EXPECT_EQ(out.boxes, std::vector<std::string>{text.empty() ? c.ours : text});
-        EXPECT_FALSE(Exists(dest));
+        testing_support::RemoveAll(dest);
+        Outcome out = RunDownload(c.url, dest);
+        const std::string text = c.code ? InternetText(c.code) : "";
+        const std::string box = text.empty() ? c.ours : text;
+        EXPECT_EQ(out.result, c.size ? 1 : 2);
+        EXPECT_EQ(out.boxes, box.empty() ? std::vector<std::string>()
+                                         : std::vector<std::string>{box});
+        if (c.size) {
+            const std::string data = ReadAll(dest);
+            EXPECT_EQ(data.size(), c.size);
+            EXPECT_TRUE(IsBodyPrefix(data));
+        } else {
+            EXPECT_FALSE(Exists(dest));
+        }
     }
 }
 
@@ -575,18 +618,18 @@ TEST_F(DownloadTest, WorksWithoutTheClip) {
 // The agent name and the caption of the messages are the library's file name.
 TEST_F(DownloadTest, TheLibraryNamesItselfByItsFileName) {
     char path[MAX_PATH];
-    GetModuleFileNameA(g_library, path, MAX_PATH);
+    GetModuleFileNameA(g_library.Get(), path, MAX_PATH);
     std::string copy = temp / "Fetcher.dll";
     ASSERT_TRUE(CopyFileA(path, copy.c_str(), FALSE));
-    HMODULE other = LoadLibraryA(copy.c_str());
-    ASSERT_NE(other, nullptr);
+    CLibrary other;
+    ASSERT_TRUE(other.Load(copy.c_str()));
     auto download = reinterpret_cast<DownloadFunc>(
-        reinterpret_cast<void*>(GetProcAddress(other, DOWNLOAD_EXPORT_NAME)));
+        reinterpret_cast<void*>(other.Proc(DOWNLOAD_EXPORT_NAME)));
     ASSERT_NE(download, nullptr);
     Plan plan;
     plan.boxCaption = "Fetcher";
     Outcome out = RunDownload(server.Url("/status/403"), temp / "x.exe", plan, nullptr, download);
-    FreeLibrary(other);
+    other.Free();
     EXPECT_EQ(out.result, 2);
     EXPECT_EQ(out.boxes, std::vector<std::string>{"The server answered 403 Forbidden."});
     EXPECT_EQ(server.LastUserAgent(), "Fetcher");
@@ -602,7 +645,7 @@ TEST_F(DownloadTest, ADialogThatCannotBeMadeReturnsMinusOne) {
 }
 
 TEST_F(DownloadTest, TheDialogTemplateIsEnglishAustralian) {
-    EXPECT_NE(FindResourceExA(g_library, RT_DIALOG, MAKEINTRESOURCEA(IDD_DOWNLOAD),
+    EXPECT_NE(FindResourceExA(g_library.Get(), RT_DIALOG, MAKEINTRESOURCEA(IDD_DOWNLOAD),
                               MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_AUS)),
               nullptr);
 }

@@ -312,6 +312,12 @@ void TestServer::Serve(std::intptr_t connection) {
     } else if (kind == "silent") {
         // Takes the request, says nothing and hangs up.
         WaitForHangUp(c, m_stop, static_cast<long long>(Number(parts, 1)));
+    } else if (kind == "late") {
+        // Nothing for MS milliseconds, then the header and N bytes.
+        if (!WaitForHangUp(c, m_stop, static_cast<long long>(Number(parts, 1))) && !m_stop) {
+            std::string h = Header(200, Number(parts, 2));
+            if (SendAll(c, h.data(), h.size())) SendBody(c, 0, Number(parts, 2));
+        }
     } else if (kind == "stall") {
         // The header, SENT bytes of the announced N, then nothing until the
         // client gives up.
@@ -350,7 +356,9 @@ void TestServer::Serve(std::intptr_t connection) {
         std::string location = to == "file" ? "file:///C:/windows/notepad.exe"
                                             : "ftp://127.0.0.1:" + std::to_string(m_port) +
                                                   "/setup.exe";
-        if (to == "http") location = m_redirect;
+        if (to == "http")
+            location = parts.size() > 2 ? "http://127.0.0.1:" + parts[2] + "/bytes/2500"
+                                        : m_redirect;
         std::string body = "<html><body>Moved to <a href=\"" + location + "\">here</a></body></html>\n";
         std::string h = "HTTP/1.1 302 Found\r\nLocation: " + location +
                         "\r\nContent-Type: text/html\r\nContent-Length: " +

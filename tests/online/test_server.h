@@ -10,6 +10,8 @@
 //   /trickle/N/MS[/name]      N pattern bytes in 1,024-byte pieces, MS apart
 //   /file/anything            200 with the body given to SetFile
 //   /silent/MS                takes the request, says nothing, hangs up after MS
+//   /late/MS/N                says nothing for MS milliseconds, then 200
+//                             with a body of N pattern bytes
 //   /stall/N/SENT             announces N bytes, sends SENT, then waits for
 //                             the client to hang up
 //   /drip/N/MS                N pattern bytes, one every MS milliseconds
@@ -18,6 +20,7 @@
 //   /chunked/N/bad/CUT        the same, a chunk size that is no number after CUT
 //   /redirect/file|ftp|http   302 to a file: or ftp: address, or to the
 //                             address given to SetRedirect, with a page
+//   /redirect/http/PORT       302 to /bytes/2500 of the plain server at PORT
 #pragma once
 
 #include <atomic>

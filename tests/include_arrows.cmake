@@ -1,4 +1,4 @@
-# Which folders a target's sources can include: each row compiles a file
+# Which folders a target's sources can include: each row preprocesses a file
 # holding one include with that target's include folders, and the include
 # must be found, or refused for want of the file. A target that sees the
 # whole tree again (a root include folder, a link that runs up) fails here.
@@ -51,7 +51,7 @@ foreach(row ${ROWS})
     endforeach()
     string(MAKE_C_IDENTIFIER "${target}_${header}" name)
     file(WRITE ${WORK}/${name}.cpp "#include \"${header}\"\n")
-    execute_process(COMMAND ${CXX} -std=c++17 -fsyntax-only ${flags} ${WORK}/${name}.cpp
+    execute_process(COMMAND ${CXX} -std=c++17 -E ${flags} ${WORK}/${name}.cpp -o ${WORK}/${name}.i
                     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
     # gcc: "x.h: No such file or directory"; clang: "'x.h' file not found".
     string(REGEX MATCH "${header}'?:? (No such file|file not found)" missing "${out}")

@@ -95,7 +95,8 @@ public:
 protected:
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
-    // Cancel only raises m_bStop; the transfer sees it at its next loop test.
+    // Cancel raises m_bStop and, while the transfer runs, stops it
+    // (CTransferState::Stop); the dialog ends once the transfer has.
     void OnCancel() override;
     // The dialog has no OK button: IDOK (Enter on a control other than
     // Cancel) must not end it as if the copy were complete.

@@ -96,7 +96,7 @@ const DWORD kTimeoutMs = 30 * 1000;
 // whose call returns in time is not left), and Cancel still ends the dialog
 // within a second. A give-up after kTimeoutMs finds the thread ending too:
 // its call times out about then.
-const DWORD kGraceMs = 600;
+const DWORD kGraceMs = 400;
 
 // Sets the connect, send and receive time-outs of `h` to kTimeoutMs.
 void SetTimeouts(HINTERNET h) {

@@ -100,6 +100,9 @@ bool CDownloadDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
 void CDownloadDlg::ShowCount(int count) {
     // A report that arrives late never takes the count back.
     if (count <= m_nShown) return;
+    // The count starts from the first block, even when the dialog catches
+    // up with several at once before the first block's own report came.
+    if (m_nShown == 0 && count > 1) SetWindowTextA(m_stcCount, "1");
     char text[16];
     std::snprintf(text, sizeof text, "%d", count);
     SetWindowTextA(m_stcCount, text);

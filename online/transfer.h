@@ -7,9 +7,11 @@
 // closes the destination at once and the Internet handles on a thread of its
 // own: on Windows that ends a waiting call at once and the transfer's thread
 // with it. Wine's client ends no waiting call that way, and closing a request
-// whose body is still arriving makes it read the rest first; so a stopped
-// thread may outlive the dialog, counting, writing and asking nothing more,
-// until its call returns (at the latest when the receive time-out runs out).
+// whose body is still arriving makes it read the rest first. So a stopped
+// transfer's threads may outlive the dialog, counting, writing and asking
+// nothing more: until the waiting call returns (at the latest when the
+// receive time-out runs out), and until a body that arrives faster than it
+// is thrown away has arrived.
 #pragma once
 
 #include "online/address.h"

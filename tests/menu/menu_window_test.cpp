@@ -3,8 +3,12 @@
 // would send (mouse moves, clicks, control colours, timers).
 #include "menu/menu_dlg.h"
 #include "menu/splash_dlg.h"
+#include "platform/handles.h"
+#include "platform/sha256.h"
 #include "platform/system.h"
+#include "resources/builtin_texts.h"
 #include "resources/resource.h"
+#include "tests/online/test_server.h"
 #include "tests/unit/test_support.h"
 
 #include <gtest/gtest.h>
@@ -611,6 +615,126 @@ TEST_F(MenuWindow, TheSplashIsUpWhileTheMediumIsScanned) {
     EXPECT_TRUE(waitCursor);
     EXPECT_EQ(g_app.WaitCursorCount(), 0);
     EXPECT_EQ(FindSplash(), nullptr);
+}
+
+// A menu whose CreateProcessA refuses every program as one that needs an
+// administrator, and whose shell then answers `shell`. Each call is noted,
+// with whether the program's file was then kept from being written.
+class ElevatingMenu : public MediumMenu {
+public:
+    struct Call {
+        std::string path, folder;
+        HWND owner;
+        bool held;
+    };
+    ElevatingMenu(const std::string& folder, DWORD shell) : MediumMenu(folder), m_shell(shell) {}
+    std::vector<Call> m_created, m_shelled;
+
+protected:
+    DWORD CreateProgramProcess(const std::string& path, const std::string& folder) override {
+        m_created.push_back({path, folder, nullptr, Held(path)});
+        return ERROR_ELEVATION_REQUIRED;
+    }
+    DWORD ShellStartProgram(HWND owner, const std::string& path,
+                            const std::string& folder) override {
+        m_shelled.push_back({path, folder, owner, Held(path)});
+        return m_shell;
+    }
+
+private:
+    static bool Held(const std::string& path) {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        return h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    DWORD m_shell;
+};
+
+// Notes each box captioned "Error" as "caption: text" and answers it.
+struct ErrorBoxes {
+    static std::vector<std::string> s_seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = FindThreadWindow([](HWND w) { return IsWindowVisible(w) && Text(w) == "Error"; });
+        if (!box) return;
+        s_seen.push_back(Text(box) + ": " + Text(GetDlgItem(box, 0xFFFF)));
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+};
+std::vector<std::string> ErrorBoxes::s_seen;
+
+std::string ShortPath(const std::string& path) {
+    char buf[MAX_PATH] = "";
+    const DWORD n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+}
+
+// A program that needs an administrator, on the medium or downloaded
+// (pinned or not): the shell starts it in its own folder for the menu, or
+// the user declines, or the shell fails.
+TEST_F(MenuWindow, AProgramThatNeedsAnAdministratorIsStartedThroughTheShell) {
+    online_test::TestServer server;
+    const std::string program = "MZ a setup program";
+    server.SetFile(program);
+    platform::Sha256 hash;
+    hash.Update(program.data(), program.size());
+    const std::string name = "Elevated" + std::to_string(GetCurrentProcessId()) + ".exe";
+    Item("", "name=Starts\r\n");
+    Item("Product Setup", "name=Setup\r\npriority=1\r\nfile=setup.exe\r\n");
+    m_medium.Write("Product Setup\\setup.exe", program);
+    Item("online", "name=Online\r\npriority=2\r\nfile=" + server.Url("/file/" + name) + "\r\n");
+    Item("pinned", "name=Pinned\r\npriority=3\r\nfile=" + server.Url("/file/" + name) +
+                       "\r\nsha256=" + hash.HexDigest() + "\r\n");
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string medium = m_medium.Path() + "\\Product Setup", downloads = temp;
+    const std::string file[] = {medium + "\\setup.exe", downloads + name, downloads + name};
+    const std::string folder[] = {medium, downloads.substr(0, downloads.size() - 1)};
+
+    CSystemText denied;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                       FORMAT_MESSAGE_FROM_SYSTEM,
+                   nullptr, ERROR_ACCESS_DENIED, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                   denied.Receive(), 0, nullptr);
+    const struct {
+        int option;     // 1: on the medium, 2: downloaded, 3: downloaded and pinned
+        DWORD shell;    // what the shell answers
+    } cases[] = {{1, ERROR_SUCCESS}, {1, ERROR_CANCELLED}, {1, ERROR_ACCESS_DENIED},
+                 {2, ERROR_SUCCESS}, {2, ERROR_CANCELLED}, {2, ERROR_ACCESS_DENIED},
+                 {3, ERROR_SUCCESS}, {3, ERROR_CANCELLED}, {3, ERROR_ACCESS_DENIED}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("option " + std::to_string(c.option) + ", shell " + std::to_string(c.shell));
+        ElevatingMenu* menu = new ElevatingMenu(m_medium.Path(), c.shell);
+        m_dlg.reset(menu);
+        g_app.m_pMainWnd = menu;
+        ASSERT_TRUE(menu->Create(IDD_MENU));
+        ErrorBoxes::s_seen.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ErrorBoxes::Tick);
+        Click(GetDlgCtrlID(Option(c.option)));
+        KillTimer(nullptr, timer);
+
+        const std::string& path = file[c.option - 1];
+        ASSERT_EQ(menu->m_created.size(), 1u);
+        ASSERT_EQ(menu->m_shelled.size(), 1u);
+        EXPECT_EQ(menu->m_created[0].path, ShortPath(path));
+        EXPECT_EQ(menu->m_shelled[0].path, ShortPath(path));
+        EXPECT_EQ(menu->m_shelled[0].folder, folder[c.option == 1 ? 0 : 1]);
+        EXPECT_EQ(menu->m_shelled[0].owner, menu->m_hWnd);
+        // A pinned file stays as checked until the process exists.
+        EXPECT_EQ(menu->m_created[0].held, c.option == 3);
+        EXPECT_EQ(menu->m_shelled[0].held, c.option == 3);
+
+        EXPECT_EQ(menu->m_nResult, c.shell == ERROR_SUCCESS ? IDOK : 0);
+        std::vector<std::string> boxes;
+        if (c.shell == ERROR_ACCESS_DENIED)
+            boxes = {std::string("Error: ") + denied.Get(),
+                     std::string("Error: ") + TEXT_UNABLE_TO_START + " " + path};
+        EXPECT_EQ(ErrorBoxes::s_seen, boxes);
+        if (c.shell != ERROR_SUCCESS) {
+            EXPECT_EQ(Text(menu->m_title.m_hWnd), "Starts");
+        }
+    }
+    DeleteFileA(file[1].c_str());
 }
 
 // ---------------------------------------------------------------- splash

@@ -32,6 +32,11 @@ std::string SourcePath(std::string path) {
 
 std::string SampleMedium() { return SourcePath(SOURCE_DIR "/examples/medium"); }
 
+// A program the toolchain made, with a manifest of `shape` (tests/CMakeLists.txt).
+std::string Program(const std::string& shape) {
+    return testing_support::ReadAll(SourcePath(TEST_PROGRAMS "/" + shape + ".exe"));
+}
+
 // The part of a text report from its first page to the findings.
 std::string PagesOf(const std::string& text) {
     const size_t from = text.find("\nPage 1:");
@@ -357,6 +362,14 @@ std::vector<Layout> Layouts() {
                       {"a\\QXMSETUP.INI", Product("A", "nosuchdir\\setup.exe")}},
                      {{E, "file-missing", "a\\QXMSETUP.INI", 3}}});
 
+    cases.push_back({"programs with manifests",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "setup.exe")},
+                      {"a\\setup.exe", Program("requireAdministrator")},
+                      {"b\\QXMSETUP.INI", Product("B", "setup.exe")},
+                      {"b\\setup.exe", Program("broken")}},
+                     {{E, "manifest-broken", "b\\QXMSETUP.INI", 3}}});
+
     // 129 "%T" a level: 258 bytes, then 33 KB, then 4 MB, then 555 MB.
     std::string grow;
     for (int i = 0; i < 129; ++i) grow += "%T";
@@ -506,13 +519,19 @@ struct RunCase {
 };
 
 TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
-    TempDir clean, broken;
+    TempDir clean, broken, asking;
     clean.Write("QXMSETUP.INI", kRoot);
     clean.Write("app\\QXMSETUP.INI", Product("App", "setup.exe"));
     clean.Write("app\\setup.exe", "MZ");
     broken.Write("QXMSETUP.INI", kRoot);
     broken.Write("app\\QXMSETUP.INI", Product("App", "missing.exe"));
     const std::string good = clean.Path(), bad = broken.Path();
+    asking.Write("QXMSETUP.INI", kRoot);
+    for (const char* shape : {"none", "asInvoker", "requireAdministrator", "highestAvailable"}) {
+        asking.Write(std::string(shape) + "\\QXMSETUP.INI", Product(shape, "setup.exe"));
+        asking.Write(std::string(shape) + "\\setup.exe", Program(shape));
+    }
+    const std::string admin = asking.Path();
 
     const RunCase cases[] = {
         {{good}, 0, "Findings: 0 errors, 0 warnings"},
@@ -524,6 +543,20 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
         {{good, "--locale", "0x0804"}, 0, "Language     chinese (character set 134)"},
         {{good, "--locale", "1028"}, 0, "Language     english (character set 0)"},
         {{good, "--as", "E:"}, 0, "click: starts E:\\app\\setup.exe"},
+        {{admin, "--as", "D:"}, 0, "starts D:\\none\\setup.exe\n"},
+        {{admin, "--as", "D:"}, 0, "starts D:\\asInvoker\\setup.exe\n"},
+        {{admin, "--as", "D:"}, 0,
+         "D:\\requireAdministrator\\setup.exe; Windows asks for administrator rights first\n"},
+        {{admin, "--as", "D:"}, 0,
+         "starts D:\\highestAvailable\\setup.exe; Windows asks an administrator's consent first\n"},
+        {{admin, "--as", "D:", "--json"}, 0,
+         "\\\\asInvoker\\\\setup.exe\", \"destination\": null, \"elevation\": null"},
+        {{admin, "--as", "D:", "--json"}, 0,
+         "\\\\requireAdministrator\\\\setup.exe\", \"destination\": null, "
+         "\"elevation\": \"requireAdministrator\""},
+        {{admin, "--as", "D:", "--json"}, 0,
+         "\\\\highestAvailable\\\\setup.exe\", \"destination\": null, "
+         "\"elevation\": \"highestAvailable\""},
         {{"--help"}, 0, "usage: medium-check"},
         {{}, 2, "which medium folder?"},
         {{good, "--bogus"}, 2, "unknown option --bogus"},
@@ -568,7 +601,7 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
   "pages": [
     {"page": 1, "title": "Café", "descriptor": "QXMSETUP.INI", "parent": null, "parentSlot": null, "titleDescription": "Café",
      "options": [
-      {"slot": 1, "title": "App", "bullet": "globe", "description": "\n(https://example.com/\"x\"/setup.exe)", "descriptor": "app\\QXMSETUP.INI", "action": "download", "target": "https://example.com/\"x\"/setup.exe", "destination": "%TEMP%\\setup.exe", "page": null}
+      {"slot": 1, "title": "App", "bullet": "globe", "description": "\n(https://example.com/\"x\"/setup.exe)", "descriptor": "app\\QXMSETUP.INI", "action": "download", "target": "https://example.com/\"x\"/setup.exe", "destination": "%TEMP%\\setup.exe", "elevation": null, "page": null}
      ]}
   ],
   "findings": [
@@ -580,6 +613,36 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
 }
 )json";
     EXPECT_EQ(json, expected);
+}
+
+// A program cut short, or with any word of it damaged, is read without
+// fault, and only its own manifest can make it ask for more rights.
+TEST(MediumCheckSeams, DamagedProgramsAreReadSafely) {
+    using medium_check::Elevation;
+    const std::string program = Program("requireAdministrator");
+    const auto elevation = [](const std::string& bytes) {
+        const medium_check::ReadAt read = [&](std::uint64_t at, size_t n, char* out) {
+            if (at > bytes.size() || n > bytes.size() - at) return false;
+            std::copy_n(bytes.data() + at, n, out);
+            return true;
+        };
+        std::string manifest;
+        return medium_check::ProgramManifest(read, manifest)
+                   ? medium_check::ManifestElevation(manifest)
+                   : Elevation::None;
+    };
+    ASSERT_EQ(elevation(program), Elevation::Administrator);
+    for (size_t n = 0; n < program.size(); n += 16)
+        EXPECT_NE(elevation(program.substr(0, n)), Elevation::Highest) << n;
+    // The headers, and the resource directory that leads to the manifest.
+    const size_t text = program.find("<?xml");
+    ASSERT_GT(text, 1024u + 256u);
+    for (size_t at = 0; at < text + 32; at = at == 1024 ? text - 256 : at + 4)
+        for (const char* word : {"\xFF\xFF\xFF\xFF", "\xF0\xFF\xFF\x7F", "\x00\x00\x00\x80"}) {
+            std::string damaged = program;
+            damaged.replace(at, 4, word, 4);
+            EXPECT_NE(elevation(damaged), Elevation::Highest) << at;
+        }
 }
 
 TEST(MediumCheckSeams, FullPathAndUtf8) {

@@ -349,6 +349,7 @@ private:
                 case command::Kind::Program:
                     option.action = Action::Program;
                     option.target = Shown(cmd);
+                    option.elevation = ProgramElevation(cmd);
                     break;
                 case command::Kind::Shell:
                     option.action = Action::Shell;
@@ -671,6 +672,10 @@ private:
             Add(Severity::Error, "file-not-program", file, line,
                 what + " is not a program (.exe, .com, .bat or .cmd): the menu starts the "
                 "file itself, so a click on it fails");
+        else if (ProgramElevation(joined) == Elevation::Broken)
+            Add(Severity::Error, "manifest-broken", file, line,
+                what + " carries a manifest that is not well-formed XML: Windows refuses to "
+                "start it");
         return kind;
     }
 

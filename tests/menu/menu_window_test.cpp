@@ -618,35 +618,34 @@ TEST_F(MenuWindow, TheSplashIsUpWhileTheMediumIsScanned) {
 }
 
 // A menu whose CreateProcessA refuses every program as one that needs an
-// administrator, and whose shell then answers `shell`. Each call is noted,
-// with whether the program's file was then kept from being written.
+// administrator, and whose shell then answers `shell`. Each call is noted
+// as "process|shell PATH in FOLDER", with ", held" when the program's file
+// was kept from being written meanwhile.
 class ElevatingMenu : public MediumMenu {
 public:
-    struct Call {
-        std::string path, folder;
-        HWND owner;
-        bool held;
-    };
     ElevatingMenu(const std::string& folder, DWORD shell) : MediumMenu(folder), m_shell(shell) {}
-    std::vector<Call> m_created, m_shelled;
+    std::vector<std::string> m_calls;
+    HWND m_owner = nullptr;  // the shell's
 
 protected:
     DWORD CreateProgramProcess(const std::string& path, const std::string& folder) override {
-        m_created.push_back({path, folder, nullptr, Held(path)});
+        Note("process", path, folder);
         return ERROR_ELEVATION_REQUIRED;
     }
     DWORD ShellStartProgram(HWND owner, const std::string& path,
                             const std::string& folder) override {
-        m_shelled.push_back({path, folder, owner, Held(path)});
+        m_owner = owner;
+        Note("shell", path, folder);
         return m_shell;
     }
 
 private:
-    static bool Held(const std::string& path) {
+    void Note(const char* how, const std::string& path, const std::string& folder) {
         HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
+        const bool held = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        return h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+        m_calls.push_back(std::string(how) + " " + path + " in " + folder + (held ? ", held" : ""));
     }
     DWORD m_shell;
 };
@@ -655,7 +654,8 @@ private:
 struct ErrorBoxes {
     static std::vector<std::string> s_seen;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = FindThreadWindow([](HWND w) { return IsWindowVisible(w) && Text(w) == "Error"; });
+        HWND box =
+            FindThreadWindow([](HWND w) { return IsWindowVisible(w) && Text(w) == "Error"; });
         if (!box) return;
         s_seen.push_back(Text(box) + ": " + Text(GetDlgItem(box, 0xFFFF)));
         SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -713,17 +713,13 @@ TEST_F(MenuWindow, AProgramThatNeedsAnAdministratorIsStartedThroughTheShell) {
         Click(GetDlgCtrlID(Option(c.option)));
         KillTimer(nullptr, timer);
 
+        // The same short path and the program's own folder; a pinned file
+        // stays as checked until the process exists.
         const std::string& path = file[c.option - 1];
-        ASSERT_EQ(menu->m_created.size(), 1u);
-        ASSERT_EQ(menu->m_shelled.size(), 1u);
-        EXPECT_EQ(menu->m_created[0].path, ShortPath(path));
-        EXPECT_EQ(menu->m_shelled[0].path, ShortPath(path));
-        EXPECT_EQ(menu->m_shelled[0].folder, folder[c.option == 1 ? 0 : 1]);
-        EXPECT_EQ(menu->m_shelled[0].owner, menu->m_hWnd);
-        // A pinned file stays as checked until the process exists.
-        EXPECT_EQ(menu->m_created[0].held, c.option == 3);
-        EXPECT_EQ(menu->m_shelled[0].held, c.option == 3);
-
+        const std::string call = " " + ShortPath(path) + " in " + folder[c.option == 1 ? 0 : 1] +
+                                 (c.option == 3 ? ", held" : "");
+        EXPECT_EQ(menu->m_calls, (std::vector<std::string>{"process" + call, "shell" + call}));
+        EXPECT_EQ(menu->m_owner, menu->m_hWnd);
         EXPECT_EQ(menu->m_nResult, c.shell == ERROR_SUCCESS ? IDOK : 0);
         std::vector<std::string> boxes;
         if (c.shell == ERROR_ACCESS_DENIED)

@@ -554,9 +554,6 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
         {{admin, "--as", "D:", "--json"}, 0,
          "\\\\requireAdministrator\\\\setup.exe\", \"destination\": null, "
          "\"elevation\": \"requireAdministrator\""},
-        {{admin, "--as", "D:", "--json"}, 0,
-         "\\\\highestAvailable\\\\setup.exe\", \"destination\": null, "
-         "\"elevation\": \"highestAvailable\""},
         {{"--help"}, 0, "usage: medium-check"},
         {{}, 2, "which medium folder?"},
         {{good, "--bogus"}, 2, "unknown option --bogus"},

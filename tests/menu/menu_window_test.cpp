@@ -618,14 +618,17 @@ TEST_F(MenuWindow, TheSplashIsUpWhileTheMediumIsScanned) {
 }
 
 // A menu whose CreateProcessA refuses every program as one that needs an
-// administrator, and whose shell then answers `shell`. Each call is noted
+// administrator, and whose shell then answers `shell`, or is the system's
+// own for kRealShell, its answer kept in m_answer. Each call is noted
 // as "process|shell PATH in FOLDER", with ", held" when the program's file
 // was kept from being written meanwhile.
 class ElevatingMenu : public MediumMenu {
 public:
     ElevatingMenu(const std::string& folder, DWORD shell) : MediumMenu(folder), m_shell(shell) {}
+    static const DWORD kRealShell = ~0u;
     std::vector<std::string> m_calls;
     HWND m_owner = nullptr;  // the shell's
+    DWORD m_answer = ERROR_SUCCESS;
 
 protected:
     DWORD CreateProgramProcess(const std::string& path, const std::string& folder) override {
@@ -636,7 +639,9 @@ protected:
                             const std::string& folder) override {
         m_owner = owner;
         Note("shell", path, folder);
-        return m_shell;
+        m_answer =
+            m_shell == kRealShell ? CMenuDlg::ShellStartProgram(owner, path, folder) : m_shell;
+        return m_answer;
     }
 
 private:
@@ -691,17 +696,14 @@ TEST_F(MenuWindow, AProgramThatNeedsAnAdministratorIsStartedThroughTheShell) {
     const std::string file[] = {medium + "\\setup.exe", downloads + name, downloads + name};
     const std::string folder[] = {medium, downloads.substr(0, downloads.size() - 1)};
 
-    CSystemText denied;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                       FORMAT_MESSAGE_FROM_SYSTEM,
-                   nullptr, ERROR_ACCESS_DENIED, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   denied.Receive(), 0, nullptr);
+    // The system's own shell fails: these programs are none.
+    const DWORD real = ElevatingMenu::kRealShell;
     const struct {
         int option;     // 1: on the medium, 2: downloaded, 3: downloaded and pinned
         DWORD shell;    // what the shell answers
-    } cases[] = {{1, ERROR_SUCCESS}, {1, ERROR_CANCELLED}, {1, ERROR_ACCESS_DENIED},
-                 {2, ERROR_SUCCESS}, {2, ERROR_CANCELLED}, {2, ERROR_ACCESS_DENIED},
-                 {3, ERROR_SUCCESS}, {3, ERROR_CANCELLED}, {3, ERROR_ACCESS_DENIED}};
+    } cases[] = {{1, ERROR_SUCCESS}, {1, ERROR_CANCELLED}, {1, real},
+                 {2, ERROR_SUCCESS}, {2, ERROR_CANCELLED}, {2, real},
+                 {3, ERROR_SUCCESS}, {3, ERROR_CANCELLED}, {3, real}};
     for (const auto& c : cases) {
         SCOPED_TRACE("option " + std::to_string(c.option) + ", shell " + std::to_string(c.shell));
         ElevatingMenu* menu = new ElevatingMenu(m_medium.Path(), c.shell);
@@ -712,9 +714,7 @@ TEST_F(MenuWindow, AProgramThatNeedsAnAdministratorIsStartedThroughTheShell) {
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ErrorBoxes::Tick);
         Click(GetDlgCtrlID(Option(c.option)));
         KillTimer(nullptr, timer);
-
-        // The same short path and the program's own folder; a pinned file
-        // stays as checked until the process exists.
+        // One short path, its own folder; a pinned file held until the process exists.
         const std::string& path = file[c.option - 1];
         const std::string call = " " + ShortPath(path) + " in " + folder[c.option == 1 ? 0 : 1] +
                                  (c.option == 3 ? ", held" : "");
@@ -722,13 +722,18 @@ TEST_F(MenuWindow, AProgramThatNeedsAnAdministratorIsStartedThroughTheShell) {
         EXPECT_EQ(menu->m_owner, menu->m_hWnd);
         EXPECT_EQ(menu->m_nResult, c.shell == ERROR_SUCCESS ? IDOK : 0);
         std::vector<std::string> boxes;
-        if (c.shell == ERROR_ACCESS_DENIED)
-            boxes = {std::string("Error: ") + denied.Get(),
+        if (c.shell == real) {
+            CSystemText reason;
+            FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                               FORMAT_MESSAGE_FROM_SYSTEM,
+                           nullptr, menu->m_answer, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                           reason.Receive(), 0, nullptr);
+            ASSERT_NE(reason.Get(), nullptr) << menu->m_answer;
+            boxes = {std::string("Error: ") + reason.Get(),
                      std::string("Error: ") + TEXT_UNABLE_TO_START + " " + path};
-        EXPECT_EQ(ErrorBoxes::s_seen, boxes);
-        if (c.shell != ERROR_SUCCESS) {
-            EXPECT_EQ(Text(menu->m_title.m_hWnd), "Starts");
         }
+        EXPECT_EQ(ErrorBoxes::s_seen, boxes);
+        EXPECT_EQ(Text(menu->m_title.m_hWnd), "Starts");  // the page is kept
     }
     DeleteFileA(file[1].c_str());
 }

@@ -53,6 +53,14 @@ private:
     HANDLE m_h;
 };
 
+// The calling thread's last error after a failed start, never
+// ERROR_SUCCESS: a failure is never taken for a start, even one the
+// system left without a code.
+DWORD StartFailure() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
 void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
@@ -207,7 +215,7 @@ DWORD CMenuDlg::CreateProgramProcess(const std::string& path, const std::string&
     if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                         NORMAL_PRIORITY_CLASS, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &process))
-        return GetLastError();
+        return StartFailure();
     // The program is not waited for.
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -226,12 +234,7 @@ DWORD CMenuDlg::ShellStartProgram(HWND owner, const std::string& path,
     info.lpFile = path.c_str();
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOW;
-    if (!ShellExecuteExA(&info)) {
-        const DWORD error = GetLastError();
-        // A failure is never taken for a start, even one the shell left
-        // without a code.
-        return error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED;
-    }
+    if (!ShellExecuteExA(&info)) return StartFailure();
     if (info.hProcess) CloseHandle(info.hProcess);
     return ERROR_SUCCESS;
 }

@@ -25,6 +25,9 @@ namespace {
 const int kOptionIds[menu::kSlots] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
                                        IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
 
+// What a walk that could not do its work is reported as.
+const char kWalkFailed[] = "preview-failed";
+
 std::vector<std::string> Split(const std::string& line, char sep) {
     std::vector<std::string> parts;
     size_t from = 0;
@@ -154,6 +157,9 @@ Walk ParseWalk(const std::string& text) {
             walk.shots.back().controls.push_back(c);
         } else if (f[0] == "error" && f.size() >= 3) {
             walk.errors.push_back(WalkError{Number(f[1]), f[2]});
+        } else if (f[0] == "exit" && f.size() >= 2) {
+            walk.exitStatus = f[1];
+            walk.exitReason = f.size() > 2 ? f[2] : std::string();
         }
     }
     return walk;
@@ -172,7 +178,26 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
     };
 
     for (const WalkError& e : walk.errors)
-        add(e.page, Severity::Error, "preview-failed", "", e.message);
+        add(e.page, Severity::Error, kWalkFailed, "", e.message);
+    // The walker's own words; one that logged its errors above and said
+    // nothing more needs no second finding.
+    if (!walk.exitStatus.empty() && walk.exitStatus != "0" &&
+        (!walk.exitReason.empty() || walk.errors.empty()))
+        add(0, Severity::Error, kWalkFailed, "",
+            "the walker failed (exit status " + walk.exitStatus + ")" +
+                (walk.exitReason.empty() ? ", giving no reason" : ": " + walk.exitReason));
+    std::vector<std::string> unpictured;
+    for (const medium_check::Page& p : report.pages) {
+        bool pictured = false;
+        for (const Shot& shot : walk.shots)
+            pictured = pictured || (shot.page == p.number && shot.slot == 0);
+        if (!pictured) unpictured.push_back(std::to_string(p.number));
+    }
+    if (!unpictured.empty())
+        add(0, Severity::Error, kWalkFailed, "",
+            std::to_string(report.pages.size() - unpictured.size()) + " of " +
+                std::to_string(report.pages.size()) + " pages pictured; none of page " +
+                medium_check::ListOf(unpictured, 10));
 
     std::set<std::string> overflowSeen, glyphsSeen;
     struct Missing {
@@ -558,6 +583,9 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         if (!WriteFile(folder + "/index.html", IndexHtml(shown, runs)))
             return bad("cannot write " + folder + "/index.html");
         out = json ? Json(shown, folder, runs) : Text(shown, folder, runs);
+        for (const Run& run : runs)
+            for (const PageFinding& f : run.findings)
+                if (f.finding.code == kWalkFailed) return 2;
         return Count(runs, Severity::Error) ? 1 : 0;
     }
     return bad("unknown command " + command);

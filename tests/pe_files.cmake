@@ -1,17 +1,14 @@
-# Every program and library of a Windows build as Windows will load it, read
-# with the MinGW objdump and no Wine: its machine, whether it is a program for
-# the desktop, a console program or a library, that it imports Windows' own
-# DLLs alone (the runtime is linked in), the manifest where one is embedded,
-# and exactly the exports its callers look up, under their plain names.
-#
+# Every program and library of a Windows build as Windows loads it, read with
+# the MinGW objdump and no Wine: its machine, what it is (desktop or console
+# program, or library), imports of Windows' own DLLs alone (the runtime is
+# linked in), the manifest where we embed one, and exactly the exports its
+# callers look up, under their plain names.
 # Usage: cmake -DOBJDUMP=objdump -DMACHINE=i386|x86-64
 #              -DFILES="target=path|target=path..." -P pe_files.cmake
-# A file of a target without a row fails, and so does a row without a file.
-
 cmake_minimum_required(VERSION 3.20)
 
 set(ROWS
-    # target           kind     manifest  exports
+    # target           kind     manifest  exports (sorted, comma-separated)
     "wizard            gui      yes       -"
     "Online            dll      no        Download"
     "medium-check      console  no        -"
@@ -31,118 +28,83 @@ set(ROWS
     "bare_dialog       gui      no        -"
     "bench_start       console  no        -"
     "scan_bench        console  no        -")
-
-# Windows' own DLLs; msvcrt.dll is the C runtime every Windows carries.
+# msvcrt.dll is the C runtime every Windows carries.
 set(WINDOWS_DLLS advapi32 comctl32 crypt32 gdi32 kernel32 msvcrt ole32 psapi shell32 user32
     wininet ws2_32)
+set(SUBSYSTEM_gui "Windows GUI")
+set(SUBSYSTEM_console "Windows CUI")
 
 set(faults 0)
-function(fault what)
-    message("${what}")
-    math(EXPR n "${faults} + 1")
-    set(faults ${n} PARENT_SCOPE)
-endfunction()
+macro(fault what)
+    message("${file}: ${what}")
+    math(EXPR faults "${faults} + 1")
+endmacro()
 
 string(REPLACE "|" ";" files "${FILES}")
-set(seen)
 foreach(entry ${files})
     string(REGEX MATCH "^([^=]+)=(.*)$" _ "${entry}")
-    set(target ${CMAKE_MATCH_1})
     set(file ${CMAKE_MATCH_2})
-    list(APPEND seen ${target})
-    set(row)
-    foreach(r ${ROWS})
-        string(REGEX REPLACE " +" ";" r "${r}")
-        list(GET r 0 name)
-        if(name STREQUAL target)
-            set(row ${r})
-        endif()
-    endforeach()
+    set(row ${ROWS})
+    list(FILTER row INCLUDE REGEX "^${CMAKE_MATCH_1} ")
     if(NOT row)
-        fault("${file}: no row says what ${target} is meant to be")
+        fault("no row says what ${CMAKE_MATCH_1} is meant to be")
         continue()
     endif()
+    string(REGEX REPLACE " +" ";" row "${row}")
     list(GET row 1 kind)
     list(GET row 2 manifest)
     list(GET row 3 exports)
     execute_process(COMMAND ${OBJDUMP} -p ${file} RESULT_VARIABLE rc OUTPUT_VARIABLE out
-                    ERROR_VARIABLE err)
+                    ERROR_VARIABLE out)
     if(NOT rc EQUAL 0)
-        fault("${file}: ${OBJDUMP} cannot read it: ${err}")
+        fault("${OBJDUMP} cannot read it: ${out}")
         continue()
     endif()
 
     string(REGEX MATCH "file format pei-([^\n]*)" _ "${out}")
     if(NOT "${CMAKE_MATCH_1}" STREQUAL "${MACHINE}")
-        fault("${file}: machine ${CMAKE_MATCH_1}, meant ${MACHINE}")
+        fault("machine ${CMAKE_MATCH_1}, meant ${MACHINE}")
     endif()
 
-    # Characteristics flags are listed one per line, indented by a tab.
+    # A library's subsystem is not read by the loader; its DLL flag is.
     string(REGEX MATCH "\n\tDLL\n" dll "${out}")
     string(REGEX MATCH "\nSubsystem\t+[0-9a-f]+\t\\(([^)]*)\\)" _ "${out}")
-    set(subsystem "${CMAKE_MATCH_1}")
-    if(kind STREQUAL "dll")
-        # The loader ignores a library's subsystem.
-        if(NOT dll)
-            fault("${file}: a program (${subsystem}), meant a DLL")
-        endif()
-    elseif(dll)
-        fault("${file}: a DLL, meant a ${kind} program")
-    elseif(kind STREQUAL "gui" AND NOT subsystem STREQUAL "Windows GUI")
-        fault("${file}: subsystem ${subsystem}, meant Windows GUI")
-    elseif(kind STREQUAL "console" AND NOT subsystem STREQUAL "Windows CUI")
-        fault("${file}: subsystem ${subsystem}, meant Windows CUI (console)")
+    if(kind STREQUAL "dll" AND NOT dll)
+        fault("a program, meant a DLL")
+    elseif(NOT kind STREQUAL "dll" AND dll)
+        fault("a DLL, meant a ${kind} program")
+    elseif(NOT dll AND NOT "${CMAKE_MATCH_1}" STREQUAL "${SUBSYSTEM_${kind}}")
+        fault("subsystem ${CMAKE_MATCH_1}, meant ${SUBSYSTEM_${kind}}")
     endif()
 
     string(REGEX MATCHALL "\tDLL Name: [^\n]+" imports "${out}")
-    foreach(line ${imports})
-        string(REGEX REPLACE "^\tDLL Name: " "" import "${line}")
+    foreach(import ${imports})
+        string(REGEX REPLACE "^\tDLL Name: " "" import "${import}")
         string(TOLOWER "${import}" base)
         string(REGEX REPLACE "\\.dll$" "" base "${base}")
         if(NOT base IN_LIST WINDOWS_DLLS)
-            fault("${file}: imports ${import}, which is not one of Windows' own DLLs")
+            fault("imports ${import}, which is not one of Windows' own DLLs")
         endif()
     endforeach()
 
     # Resource type 24 (RT_MANIFEST) at the top of the resource directory.
-    string(REGEX MATCH "\n[0-9a-f]+   Entry: ID: 0x000018," has_manifest "${out}")
-    if(manifest STREQUAL "yes" AND NOT has_manifest)
-        fault("${file}: no manifest, meant one")
-    elseif(manifest STREQUAL "no" AND has_manifest)
-        fault("${file}: a manifest, meant none")
+    string(REGEX MATCH "\n[0-9a-f]+   Entry: ID: 0x000018," has "${out}")
+    if(manifest STREQUAL "yes" AND NOT has)
+        fault("no manifest, meant one")
+    elseif(manifest STREQUAL "no" AND has)
+        fault("a manifest, meant none")
     endif()
 
-    set(names)
     string(REGEX MATCH "\n\\[Ordinal/Name Pointer\\] Table[^\n]*\n((\t\\[[^\n]*\n)*)" _ "${out}")
-    string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" lines "${CMAKE_MATCH_1}")
-    foreach(line ${lines})
-        string(REGEX REPLACE "^\t\\[ *[0-9]+\\] " "" name "${line}")
-        list(APPEND names ${name})
-    endforeach()
+    # Brackets would upset the list: the names alone, one a line.
+    string(REGEX REPLACE "\t\\[ *[0-9]+\\] " "" names "${CMAKE_MATCH_1}")
+    string(REGEX MATCHALL "[^\n]+" names "${names}")
     list(SORT names)
-    string(REPLACE "," ";" meant "${exports}")
-    if(meant STREQUAL "-")
-        set(meant)
-    endif()
-    list(SORT meant)
-    if(NOT "${names}" STREQUAL "${meant}")
-        string(REPLACE ";" ", " names "${names}")
-        string(REPLACE ";" ", " meant "${meant}")
-        if(NOT names)
-            set(names "nothing")
-        endif()
-        if(NOT meant)
-            set(meant "nothing")
-        endif()
-        fault("${file}: exports ${names}; its callers look up ${meant}")
-    endif()
-endforeach()
-
-foreach(r ${ROWS})
-    string(REGEX REPLACE " +" ";" r "${r}")
-    list(GET r 0 name)
-    if(NOT name IN_LIST seen)
-        fault("${name}: a row, but the build makes no such program or library")
+    string(JOIN ", " names ${names})
+    string(REPLACE "," ", " exports "${exports}")
+    string(REGEX REPLACE "^-$" "" exports "${exports}")
+    if(NOT "${names}" STREQUAL "${exports}")
+        fault("exports \"${names}\"; its callers look up \"${exports}\"")
     endif()
 endforeach()
 

@@ -79,18 +79,21 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const medium_check::R
 std::vector<PageFinding> CheckerFindings(const medium_check::Report& report,
                                          const medium_check::Report& pages);
 
-std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs);
+// `program` names the wizard.exe the pictures are of, and its build.
+std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
+                      const std::string& program = "");
 std::string Json(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs);
+                 const std::vector<Run>& runs, const std::string& program = "");
 std::string Text(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs);
+                 const std::vector<Run>& runs, const std::string& program = "");
 
 // The locale name a Wine process needs for a language section; empty for
 // a name the menu does not know.
 std::string UnixLocale(const std::string& language);
 
 // The command line: `languages MEDIUM`, `plan MEDIUM LANGUAGE FILE`, or
-// `index MEDIUM OUT [--medium ORIGINAL] [--json] LANGUAGE:SCALE:FOLDER...`.
+// `index MEDIUM OUT [--medium ORIGINAL] [--json] [--program TEXT]
+// LANGUAGE:SCALE:FOLDER...`.
 // The index's status is 2 when a walk failed (preview-failed), else 1 with
 // errors and 0 without.
 int Main(const std::vector<std::string>& args, std::string& out, std::string& err);

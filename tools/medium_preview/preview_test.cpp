@@ -121,7 +121,7 @@ TEST(PreviewFindings, MessagesSayWhatWasMeasuredAndWhere) {
 }
 
 // A walk that failed is no clean preview: its status is 2, and the report
-// gives the walker's reason and the pages it did not picture.
+// names the program, the walker's reason and the pages it did not picture.
 TEST(PreviewReport, AFailedWalkEndsWithStatusTwo) {
     char dir[] = "/tmp/preview_testXXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
@@ -129,7 +129,11 @@ TEST(PreviewReport, AFailedWalkEndsWithStatusTwo) {
     ASSERT_TRUE(std::filesystem::create_directory(out + "/english"));
     std::ofstream(out + "/english/walk.txt") << "exit\t3221225477\tpreview-walker: no ProbeHook\n";
     std::string text, err;
-    EXPECT_EQ(medium_preview::Main({"index", SOURCE_DIR "/examples/medium", out, "english:100:english"}, text, err), 2);
+    EXPECT_EQ(medium_preview::Main({"index", SOURCE_DIR "/examples/medium", out, "--program",
+                                    "x/wizard.exe, the 64-bit build", "english:100:english"},
+                                   text, err),
+              2);
+    EXPECT_NE(text.find("Program   x/wizard.exe, the 64-bit build\n"), std::string::npos) << text;
     EXPECT_NE(text.find("error    preview-failed  the walker failed (exit status 3221225477): "
                         "preview-walker: no ProbeHook (english, 100 %)\n  error    preview-failed  "
                         "0 of 3 pages pictured; none of page 1, 2 and 3"),

@@ -291,10 +291,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     CLibrary probeDll;
-    probeDll.Load((OwnFolder() + "\\preview_probe.dll").c_str());
-    const HOOKPROC proc = probeDll.Export<HOOKPROC>("ProbeHook");
+    const std::string probePath = OwnFolder() + "\\preview_probe.dll";
+    if (!probeDll.Load(probePath.c_str())) {
+        std::fprintf(stderr, "preview-walker: cannot load %s (error %lu)\n", probePath.c_str(),
+                     GetLastError());
+        std::fclose(log);
+        return 1;
+    }
+    const HOOKPROC proc = probeDll.Export<HOOKPROC>(probe::kHookExport);
     if (!proc) {
-        std::fprintf(stderr, "preview-walker: preview_probe.dll is missing beside the walker\n");
+        std::fprintf(stderr, "preview-walker: %s exports no %s\n", probePath.c_str(),
+                     probe::kHookExport);
         std::fclose(log);
         return 1;
     }

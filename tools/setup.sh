@@ -8,7 +8,8 @@
 # fuzz build (tools/fuzz); openssl and libssl-dev the hashing on the host and
 # the https tests; fonts-liberation the previews (tools/medium-preview).
 # (tools/wine-env). xorriso writes medium-pack's disc images and
-# osslsigncode signs the menu's files in them; the fonts
+# osslsigncode signs the menu's files in them (python3 answers the signing
+# case's time-stamp requests); the fonts
 # carry the scripts of the menu's languages under Wine, and xdotool moves the
 # pointer off the menu, for tools/language-shots.
 # Idempotent: quiet and quick when everything is already there.

@@ -250,7 +250,8 @@ TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
 }
 
 // Certificates made here: a root, and below it a code-signing certificate
-// (as PEM with its chain and as PKCS#12 with the password "secret"), one
+// (as PEM with its chain, and as PKCS#12 with the password "secret" in
+// today's encryption and in the legacy one), one
 // expired, one not yet valid, one for web servers; a key of another; and a
 // code-signing certificate of someone else.
 const char kMakeCertificates[] = R"(set -e
@@ -271,6 +272,7 @@ leaf expired sign 20200101000000Z 20200201000000Z
 leaf future sign $(day '10 days') $(day '40 days')
 leaf web web $(day '1 day ago') $(day '30 days')
 openssl pkcs12 -export -in good.pem -inkey leaf.key -out good.p12 -passout pass:secret
+openssl pkcs12 -export -legacy -in good.pem -inkey leaf.key -out legacy.p12 -passout pass:secret
 )";
 
 TEST_F(Pack, SignsTheMenuWithAGoodCertificateAndRefusesEveryOther) {
@@ -293,6 +295,8 @@ TEST_F(Pack, SignsTheMenuWithAGoodCertificateAndRefusesEveryOther) {
         {{"--sign", at("good.p12"), "--password-file", at("secret")}, 0,
          "Signed       Online.dll, wizard.exe by \"CN=Medium Test Signer\""},
         {{"--sign", at("good.pem"), "--key", at("leaf.key")}, 0, "checked against its chain"},
+        // RC2, as older exports have it: OpenSSL's legacy provider.
+        {{"--sign", at("legacy.p12"), "--password-file", at("secret")}, 0, "checked against"},
         {{"--sign", at("expired.pem"), "--key", at("leaf.key")}, 4,
          "has expired: its validity ended on 2020-02-01"},
         {{"--sign", at("future.pem"), "--key", at("leaf.key")}, 4, "is not valid yet"},

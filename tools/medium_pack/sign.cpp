@@ -7,6 +7,7 @@
 #include <openssl/pem.h>
 #include <openssl/pkcs12.h>
 #include <openssl/pkcs7.h>
+#include <openssl/provider.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -88,9 +89,21 @@ int PasswordCallback(char* buf, int size, int, void* password) {
     return static_cast<int>(text.size());
 }
 
+// Providers loaded on the way, unloaded when the signer goes (after the
+// keys that may use them).
+struct Providers {
+    OSSL_PROVIDER* legacy = nullptr;
+    OSSL_PROVIDER* fallback = nullptr;
+    ~Providers() {
+        if (fallback) OSSL_PROVIDER_unload(fallback);
+        if (legacy) OSSL_PROVIDER_unload(legacy);
+    }
+};
+
 }  // namespace
 
 struct Signer::State {
+    Providers providers;
     SigningSettings settings;
     bool pkcs12 = false;
     std::string password;
@@ -135,8 +148,17 @@ std::string Signer::Load(const SigningSettings& settings, const std::string& wor
         EVP_PKEY* key = nullptr;
         X509* cert = nullptr;
         STACK_OF(X509)* ca = nullptr;
-        if (!PKCS12_parse(p12.get(), s.password.c_str(), &key, &cert, &ca))
-            return "cannot read " + settings.cert + ": " + LastError();
+        bool read = PKCS12_parse(p12.get(), s.password.c_str(), &key, &cert, &ca);
+        if (!read) {
+            // Older exports encrypt with ciphers OpenSSL keeps in its legacy
+            // provider (RC2); loading it means naming the default one too.
+            ERR_clear_error();
+            s.providers.legacy = OSSL_PROVIDER_load(nullptr, "legacy");
+            s.providers.fallback = OSSL_PROVIDER_load(nullptr, "default");
+            read = s.providers.legacy && s.providers.fallback &&
+                   PKCS12_parse(p12.get(), s.password.c_str(), &key, &cert, &ca);
+        }
+        if (!read) return "cannot read " + settings.cert + ": " + LastError();
         s.key.reset(key);
         s.leaf.reset(cert);
         if (ca) {

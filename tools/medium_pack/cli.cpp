@@ -156,7 +156,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     if (!sign && !(signing.key + signing.passwordFile + signing.timestamp).empty())
         return bad("--key, --password-file and --timestamp go with --sign");
     for (const std::string& f : {signing.cert, signing.key, signing.passwordFile})
-        if (!f.empty() && !fs::is_regular_file(f)) return bad("no file " + f);
+        if (!f.empty() && (!fs::exists(f) || fs::is_directory(f))) return bad("no file " + f);
 
     TempFolder temp;
     if (temp.path.empty()) {

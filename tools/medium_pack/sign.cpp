@@ -3,6 +3,7 @@
 #include "tools/medium_check/pe_certificates.h"
 #include "tools/medium_pack/run.h"
 
+#include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/pkcs12.h>
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace medium_pack {
@@ -43,15 +43,16 @@ struct CertStack {
     ~CertStack() { sk_X509_pop_free(p, X509_free); }
 };
 
-// The file whole; false when it cannot be read or is over `most` bytes.
+// The file whole (a pipe too); false when it cannot be read or is over
+// `most` bytes.
 bool ReadWhole(const std::string& path, std::string& bytes, std::size_t most = kLargestFile) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    in.seekg(0, std::ios::end);
-    if (in.tellg() < 0 || static_cast<std::size_t>(in.tellg()) > most) return false;
-    in.seekg(0);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.clear();
+    char buffer[65536];
+    while (bytes.size() <= most && in.read(buffer, sizeof buffer).gcount() > 0)
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    return !in.bad() && bytes.size() <= most;
 }
 
 Bio MemoryOf(const std::string& bytes) {
@@ -103,6 +104,7 @@ struct Providers {
 }  // namespace
 
 struct Signer::State {
+    ~State() { OPENSSL_cleanse(&password[0], password.size()); }
     Providers providers;
     SigningSettings settings;
     bool pkcs12 = false;

@@ -2,6 +2,7 @@
 // the names a disc cannot hold, and whole runs on media laid out here, with
 // xorriso reading back what it wrote.
 #include "tools/medium_pack/pack.h"
+#include "tools/medium_pack/run.h"
 
 #include "tests/unit/test_support.h"
 #include "tools/medium_check/pe_certificates.h"
@@ -328,6 +329,14 @@ TEST_F(Pack, SignsTheMenuWithAGoodCertificateAndRefusesEveryOther) {
         }
         EXPECT_EQ(Read(m_dir / "dist" / "wizard.exe"), pe);
     }
+}
+
+// A program that hangs (osslsigncode on a time-stamping server that never
+// answers) is stopped.
+TEST_F(Pack, AProgramThatDoesNotFinishIsStopped) {
+    const std::string said =
+        medium_pack::RunProgram("sleep", {"30"}, (m_dir / "log").string(), "", 1);
+    EXPECT_EQ(said, "sleep did not finish within 1 second, and was stopped");
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 #include "tools/medium_pack/run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 extern char** environ;
 
@@ -26,7 +29,7 @@ struct Descriptor {
 }  // namespace
 
 std::string RunProgram(const std::string& program, const std::vector<std::string>& args,
-                       const std::string& log, const std::string& input) {
+                       const std::string& log, const std::string& input, unsigned seconds) {
     if (input.size() > kLargestInput) return "the input for " + program + " is too long";
     std::vector<std::string> all = args;
     all.insert(all.begin(), program);
@@ -58,7 +61,18 @@ std::string RunProgram(const std::string& program, const std::vector<std::string
         return rc == ENOENT ? program + " is not installed (tools/setup.sh installs it)"
                             : "cannot start " + program + ": " + std::strerror(rc);
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, seconds ? WNOHANG : 0);
+        if (done == pid || (done < 0 && errno != EINTR)) break;
+        if (done == 0 && std::chrono::steady_clock::now() >= deadline) {
+            kill(pid, SIGKILL);
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            return program + " did not finish within " + std::to_string(seconds) +
+                   (seconds == 1 ? " second" : " seconds") + ", and was stopped";
+        }
+        if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
     std::ifstream in(log, std::ios::binary);

@@ -23,6 +23,9 @@ namespace {
 
 // Certificates, keys and the rest are read whole, up to this size.
 const std::size_t kLargestFile = 1 << 20;
+// osslsigncode is stopped after this many seconds: it waits for a
+// time-stamping server that accepts the connection and never answers.
+const unsigned kLongestSigning = 60;
 
 template <class T, void (*Free)(T*)>
 struct Freer {
@@ -291,11 +294,15 @@ std::string Signer::Sign(const std::string& from, const std::string& to) const {
     if (!s.settings.timestamp.empty()) args.insert(args.end(), {"-ts", s.settings.timestamp});
     args.insert(args.end(), {"-in", from, "-out", to});
     const std::string log = s.work + "/osslsigncode.log";
-    std::string failed = RunProgram("osslsigncode", args, log, s.password);
+    std::string failed = RunProgram("osslsigncode", args, log, s.password, kLongestSigning);
+    if (!failed.empty() && !s.settings.timestamp.empty() &&
+        failed.find(" did not finish within ") != std::string::npos)
+        failed += ": the time-stamping server " + s.settings.timestamp + " does not answer";
     if (!failed.empty()) return "could not be signed: " + failed;
     if (!medium_check::ReadCertificateTable(to).signedData)
         return "carries no signature after signing";
-    failed = RunProgram("osslsigncode", {"verify", "-in", to, "-CAfile", s.caFile}, log);
+    failed = RunProgram("osslsigncode", {"verify", "-in", to, "-CAfile", s.caFile}, log, "",
+                        kLongestSigning);
     if (!failed.empty()) return "does not check against the chain given once signed: " + failed;
     return "";
 }

@@ -366,7 +366,8 @@ std::vector<Layout> Layouts() {
                      {{"QXMSETUP.INI", kRoot},
                       {"b\\QXMSETUP.INI", Product("B", "setup.exe")},
                       {"b\\setup.exe", Program("broken")}},
-                     {{E, "manifest-broken", "b\\QXMSETUP.INI", 3}}});
+                     {{E, "manifest-broken", "b\\QXMSETUP.INI", 3},
+                      {W, "program-unsigned", "b\\setup.exe", 0}}});
 
     using testing_support::MinimalPe;
     const std::string cut = MinimalPe(2).substr(0, 520);  // its table ends past the file

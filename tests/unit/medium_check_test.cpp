@@ -366,7 +366,22 @@ std::vector<Layout> Layouts() {
                      {{"QXMSETUP.INI", kRoot},
                       {"b\\QXMSETUP.INI", Product("B", "setup.exe")},
                       {"b\\setup.exe", Program("broken")}},
-                     {{E, "manifest-broken", "b\\QXMSETUP.INI", 3}}});
+                     {{E, "manifest-broken", "b\\QXMSETUP.INI", 3},
+                      {W, "program-unsigned", "b\\setup.exe", 0}}});
+
+    using testing_support::MinimalPe;
+    const std::string cut = MinimalPe(2).substr(0, 520);  // its table ends past the file
+    cases.push_back({"programs without a signature",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "setup.exe")}, {"a\\setup.exe", MinimalPe()},
+                      {"b\\QXMSETUP.INI", Product("B", "..\\a\\setup.exe")},
+                      {"c\\QXMSETUP.INI", Product("C", "setup.exe")}, {"c\\setup.exe", MinimalPe(2)},
+                      {"d\\QXMSETUP.INI", Product("D", "setup.exe")}, {"d\\setup.exe", MinimalPe(1)},
+                      {"e\\QXMSETUP.INI", Product("E", "setup.exe")}, {"e\\setup.exe", cut},
+                      {"f\\QXMSETUP.INI", Product("F", "run.bat")}, {"f\\run.bat", MinimalPe()}},
+                     {{W, "program-unsigned", "a\\setup.exe", 0},
+                      {W, "program-unsigned", "d\\setup.exe", 0},
+                      {W, "program-unsigned", "e\\setup.exe", 0}}});
 
     // 129 "%T" a level: 258 bytes, then 33 KB, then 4 MB, then 555 MB.
     std::string grow;

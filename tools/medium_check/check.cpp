@@ -649,6 +649,7 @@ private:
             return kind;
         }
         const bool exists = platform::PathExists(joined);
+        if (exists) CheckSignature(joined, Relative(platform::FullPath(joined)), m_report);
         if (!value.empty() && (value[0] == '\\' || value[0] == '/')) {
             Add(exists ? Severity::Warning : Severity::Error, "file-leading-backslash", file,
                 line,

@@ -40,6 +40,7 @@ struct WalkError {
 struct Walk {
     std::vector<Shot> shots;
     std::vector<WalkError> errors;
+    std::vector<std::string> splash;  // the medium's own splash pictures, as shown
 };
 
 // walk.txt as the walker writes it.

@@ -10,13 +10,6 @@ namespace {
 const char kSection[] = "common";
 const DWORD kValueBuffer = CCatalogItem::kMaxValue + 1;
 
-std::string Value(const platform::ProfileSectionReader& section, const char* key) {
-    char buf[kValueBuffer];
-    DWORD n = section.String(key, "", buf, kValueBuffer);
-    if (n >= kValueBuffer) n = kValueBuffer - 1;
-    return std::string(buf, n);
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
@@ -36,9 +29,9 @@ std::vector<std::string> ReadSplash(const std::string& descriptor) {
 Look Read(const std::string& descriptor) {
     const platform::ProfileSectionReader section(kSection, descriptor.c_str());
     Look look;
-    look.picture = Value(section, "picture");
-    look.splash = SplitList(Value(section, "splash"));
-    look.windowIcon = Value(section, "windowicon");
+    look.picture = CCatalogItem::ReadKey(section, "picture");
+    look.splash = SplitList(CCatalogItem::ReadKey(section, "splash"));
+    look.windowIcon = CCatalogItem::ReadKey(section, "windowicon");
     return look;
 }
 

@@ -82,7 +82,7 @@ Bounded Fill(const Bounded& s, const char* placeholder, const Bounded& text) {
 }  // namespace
 
 std::string CCatalogItem::ReadKey(const platform::ProfileSectionReader& descriptor,
-                                    const char* key) {
+                                  const char* key) {
     char buf[kValueBuffer];
     DWORD n = descriptor.String(key, "", buf, kValueBuffer);
     if (n >= kValueBuffer) n = kValueBuffer - 1;

@@ -134,4 +134,5 @@ private:
     CBrush m_brushMenu;  // COLOR_MENU, for every control-colour message
     CIcon m_iconBig, m_iconSmall;  // the application icon at the caption's sizes
     CBitmap m_picture;   // the picture at the left at this display's scale
+    std::string m_picturePath;  // the medium's own picture; empty for ours
 };

@@ -187,7 +187,13 @@ protected:
 
 TEST_F(Pack, AddsWhatTheMediumLacksAndKeepsWhatItHas) {
     Write(Medium() / "translat.ini", "[english]\r\nFont=Tahoma\r\n");
+    // The medium's own picture (one white pixel) goes with it.
+    const std::string picture("BM:\0\0\0\0\0\0\0006\0\0\0(\0\0\0\1\0\0\0\1\0\0\0\1\0\x18\0", 30);
+    Write(Medium() / "art" / "side.bmp", picture + std::string(24, '\0') + "\xff\xff\xff" + '\0');
+    Write(Medium() / "QXMSETUP.INI", Read(Medium() / "QXMSETUP.INI") + "picture=art\\side.bmp\r\n");
     ASSERT_EQ(Run({}), 0) << m_out << m_err;
+    EXPECT_NE(m_out.find("the menu enlarges the picture"), std::string::npos) << m_out;
+    EXPECT_EQ(FromImage("/art/side.bmp"), Read(Medium() / "art" / "side.bmp"));
     EXPECT_EQ(FromImage("/wizard.exe"), "shipped wizard.exe");
     EXPECT_EQ(FromImage("/Online.dll"), "shipped Online.dll");
     EXPECT_EQ(FromImage("/translat.ini"), "[english]\r\nFont=Tahoma\r\n");

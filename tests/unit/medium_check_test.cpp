@@ -1,6 +1,7 @@
 // The medium checker on the sample medium and on small media laid out here,
 // on both builds.
 #include "platform/codepage.h"
+#include "platform/picture_file.h"
 #include "platform/system.h"
 #include "test_support.h"
 #include "tools/medium_check/check.h"
@@ -220,6 +221,40 @@ std::string Product(const std::string& name, const std::string& file,
 const Severity E = Severity::Error;
 const Severity W = Severity::Warning;
 
+// Picture files of `w` x `h` pixels as far as the checker reads them: whole,
+// with the sizes in their headers (their pixels are never decoded).
+std::string Le(uint32_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
+    return s;
+}
+std::string Be32(uint32_t v) { std::string s = Le(v, 4); return {s.rbegin(), s.rend()}; }
+std::string Chunk(const std::string& type, const std::string& data) {
+    const std::string body = type + data;
+    return Be32(static_cast<uint32_t>(data.size())) + body +
+           Be32(platform::Crc32(body.data(), body.size()));
+}
+std::string Png(int w, int h) {
+    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", Be32(w) + Be32(h) + std::string("\x08\x02\0\0\0", 5)) +
+           Chunk("IDAT", "x") + Chunk("IEND", "");
+}
+std::string Bmp(int w, int h) {
+    const int stride = (w * 3 + 3) / 4 * 4;
+    return "BM" + Le(54 + stride * h, 4) + Le(0, 4) + Le(54, 4) + Le(40, 4) + Le(w, 4) + Le(h, 4) +
+           Le(1, 2) + Le(24, 2) + std::string(24, '\0') + std::string(stride * h, '\x7f');
+}
+std::string Jpeg(int w, int h) {
+    const std::string size = Be32(static_cast<uint32_t>(h) << 16 | static_cast<uint32_t>(w));
+    return std::string("\xFF\xD8\xFF\xC0\0\x0b\x08", 7) + size + std::string("\x01\x01\x11\0", 4) +
+           std::string("\xFF\xDA\0\x08\x01\x01\0\0\x3f\0coded\xFF\xD9", 17);
+}
+std::string Ico(int size) {
+    const uint32_t bytes = 40 + size * size * 4 + size * size / 8;
+    return Le(0x10000, 4) + Le(1, 2) + Le(size, 1) + Le(size, 1) + Le(0, 2) + Le(1, 2) + Le(32, 2) +
+           Le(bytes, 4) + Le(22, 4) + Le(40, 4) + Le(size, 4) + Le(2 * size, 4) + Le(1, 2) +
+           Le(32, 2) + std::string(bytes - 16, '\0');
+}
+
 std::vector<Layout> Layouts() {
     std::vector<Layout> cases;
     cases.push_back({"a clean medium",
@@ -382,6 +417,36 @@ std::vector<Layout> Layouts() {
                      {{W, "program-unsigned", "a\\setup.exe", 0},
                       {W, "program-unsigned", "d\\setup.exe", 0},
                       {W, "program-unsigned", "e\\setup.exe", 0}}});
+    cases.push_back({"the medium's own look",
+                     {{"QXMSETUP.INI", kRoot + "picture=art\\p.png\r\nwindowicon=art\\i.ico\r\n"
+                                               "splash = art\\1.bmp ;art\\2.jpg;\r\n"},
+                      {"art\\p.png", Png(318, 542)}, {"art\\i.ico", Ico(64)},
+                      {"art\\1.bmp", Bmp(880, 400)}, {"art\\2.jpg", Jpeg(1320, 600)}},
+                     {}});
+    std::string cutPng = Png(880, 400);
+    cutPng.resize(cutPng.size() - 8);
+    cases.push_back({"art the menu cannot use",
+                     {{"QXMSETUP.INI", kRoot + "picture=none.png\r\nwindowicon=p.png\r\n"
+                                               "splash=a.txt;art;cut.png;huge.png;C:\\s.png\r\n"},
+                      {"a.txt", "text"}, {"art\\x.png", Png(880, 400)}, {"cut.png", cutPng},
+                      {"huge.png", Png(30000, 30000)}, {"p.png", Png(64, 64)}},
+                     {{E, "art-missing", "QXMSETUP.INI", 3},
+                      {E, "art-unreadable", "QXMSETUP.INI", 4},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-missing", "QXMSETUP.INI", 5}}});
+    cases.push_back({"art the menu enlarges or cuts",
+                     {{"QXMSETUP.INI", kRoot + "picture=p.png\r\nwindowicon=i.ico\r\n"
+                                               "splash=w.png;2.bmp;3.bmp;4.bmp;5.bmp;6.bmp\r\n"},
+                      {"p.png", Png(159, 271)}, {"i.ico", Ico(32)}, {"w.png", Png(1000, 1000)},
+                      {"2.bmp", Bmp(880, 400)}, {"3.bmp", Bmp(880, 400)}, {"4.bmp", Bmp(880, 400)},
+                      {"5.bmp", Bmp(880, 400)}, {"6.bmp", Bmp(880, 400)}},
+                     {{W, "art-small", "QXMSETUP.INI", 3},
+                      {W, "art-small", "QXMSETUP.INI", 4},
+                      {W, "art-aspect", "QXMSETUP.INI", 5},
+                      {W, "art-too-many", "QXMSETUP.INI", 5}}});
 
     // 129 "%T" a level: 258 bytes, then 33 KB, then 4 MB, then 555 MB.
     std::string grow;
@@ -448,6 +513,12 @@ TEST_F(MediumCheckLayouts, MessagesNameWhatGoesWithAnEntry) {
     ASSERT_FALSE(eight.findings.empty());
     EXPECT_NE(eight.findings[0].message.find("1 entry below it"), std::string::npos)
         << eight.findings[0].message;
+    const Report art = CheckLayout(layouts[15]);
+    ASSERT_EQ(art.findings.size(), 4u) << Describe(art.findings);
+    EXPECT_NE(art.findings[0].message.find("enlarges the picture at 150 % and 200 %"),
+              std::string::npos) << art.findings[0].message;
+    EXPECT_NE(art.findings[2].message.find("cuts 54 % off its top and bottom"), std::string::npos)
+        << art.findings[2].message;
 }
 
 // What the report says of a value the menu cuts, of names Windows does not

@@ -235,6 +235,8 @@ public:
 
         std::vector<DescriptorText> texts;
         for (const std::string& path : m_recorder.AllDescriptors()) CheckDescriptor(path, texts);
+        if (!m_recorder.DescriptorOf(root).empty())
+            CheckArt(m_root, m_recorder.DescriptorOf(root), m_report.findings);
         CheckDownloads();
 
         if (m_report.translationFound) {
@@ -519,7 +521,8 @@ private:
         const DescriptorFile descriptor(path);
         const std::string file = Relative(path);
         static const char* const kKeys[] = {"name", "version", "description",
-                                            "file", "icon", "priority", "sha256"};
+                                            "file", "icon", "priority", "sha256",
+                                            "picture", "splash", "windowicon"};
         std::map<std::string, std::string> whole;
         for (const char* key : kKeys) {
             const std::string& value = whole[key] = descriptor.Whole(key);

@@ -155,6 +155,8 @@ Walk ParseWalk(const std::string& text) {
             c.face = Unescaped(f[8]);
             c.text = Unescaped(f[9]);
             walk.shots.back().controls.push_back(c);
+        } else if (f[0] == "splash" && f.size() == 2) {
+            walk.splash.push_back(f[1].substr(0, f[1].rfind('.')) + ".png");
         } else if (f[0] == "error" && f.size() >= 3) {
             walk.errors.push_back(WalkError{Number(f[1]), f[2]});
         } else if (f[0] == "exit" && f.size() >= 2) {
@@ -322,6 +324,7 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
         ".row { display: flex; gap: 1.5em; align-items: flex-start; }\n"
         ".hovers { display: flex; flex-wrap: wrap; gap: .8em; margin-top: .8em; }\n"
         ".hovers img { width: 260px; }\n"
+        ".splash { display: flex; flex-wrap: wrap; gap: .8em; }\n"
         "figure { margin: 0; } figcaption { font-size: 85%; color: #444; }\n"
         ".error { color: #a00; } .warning { color: #850; }\n"
         "code { background: #f3f3f3; }\n"
@@ -351,6 +354,10 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
         for (const PageFinding& f : run.findings)
             if (f.page == 0) general.push_back(&f);
         if (!general.empty()) out += "<h3>The whole medium</h3>\n" + list(general);
+        if (!run.walk.splash.empty()) out += "<h3>The medium's own splash</h3>\n<div class=\"splash\">\n";
+        for (const std::string& s : run.walk.splash)
+            out += "<img src=\"" + Html(run.folder + "/" + s) + "\" alt=\"Splash\">\n";
+        if (!run.walk.splash.empty()) out += "</div>\n";
         for (const medium_check::Page& page : run.report.pages) {
             std::vector<const PageFinding*> mine;
             for (const PageFinding& f : run.findings)

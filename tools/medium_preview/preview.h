@@ -44,6 +44,7 @@ struct Walk {
     // status (empty when not recorded) and what it wrote to its error output.
     std::string exitStatus;
     std::string exitReason;
+    std::vector<std::string> splash;  // the medium's own splash pictures, as shown
 };
 
 // walk.txt as the walker writes it and medium-preview completes it.

@@ -16,9 +16,18 @@
 //
 // Returns the dialog's end code: 1 when the data was copied to its end, 2
 // after Cancel or a failed transfer, -1 when the dialog could not be made.
-// Both strings need to be valid only during the call; nothing the library
-// allocates outlives it. The export is a plain C-linkage function with the
-// default (cdecl) calling convention, named exactly "Download".
+// Both strings need to be valid only during the call. It returns within a
+// second of Cancel, whatever the server does. On Windows nothing the library
+// starts outlives the call. Under Wine a call of the Internet client that
+// waits on the server cannot be ended from another thread, and closing a
+// request whose body is still arriving makes the client read the rest; so
+// after Cancel or a failure the transfer's thread may outlive the call: until
+// the server sends or hangs up (at the latest when the 30 s receive time-out
+// runs out), or until a body the server sends faster than the client throws
+// it away has arrived. That thread holds a reference of its own to the
+// library, which stays loaded until it ends; it counts, writes and asks for
+// nothing more. The export is a plain C-linkage function with the default
+// (cdecl) calling convention, named exactly "Download".
 #pragma once
 
 #include <windows.h>

@@ -1,37 +1,20 @@
 #include "online/download_dlg.h"
 #include "online/module.h"
-
 #include "online/online_resource.h"
+#include "online/transfer.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
 
-bool CInternetHandles::Keep(HINTERNET h) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_bClosed) {
-        InternetCloseHandle(h);
-        return false;
-    }
-    for (HINTERNET& slot : m_handles) {
-        if (!slot) {
-            slot = h;
-            return true;
-        }
-    }
-    InternetCloseHandle(h);
-    return false;
-}
+namespace {
 
-void CInternetHandles::CloseAll() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_bClosed = true;
-    // The source first, then what it belongs to.
-    for (int i = 2; i >= 0; --i) {
-        if (m_handles[i]) InternetCloseHandle(m_handles[i]);
-        m_handles[i] = nullptr;
-    }
-}
+// After a stop the dialog waits this long for the transfer's thread to end
+// (a thread whose call returns in time is not left), and Cancel still ends
+// the dialog within a second.
+const DWORD kGraceMs = 400;
+
+}  // namespace
 
 CDownloadDlg::CDownloadDlg(HWND hParent)
     : COnlineDialog(OnlineInstance(), IDD_DOWNLOAD, hParent) {}
@@ -64,7 +47,7 @@ BOOL CDownloadDlg::OnInitDialog() {
 
 void CDownloadDlg::OnCancel() {
     m_bStop = true;
-    if (m_pState) m_pState->Stop();
+    if (m_pTransfer) m_pTransfer->Stop();
 }
 
 void CDownloadDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -92,7 +75,7 @@ void CDownloadDlg::StepCounter(int count) {
 }
 
 bool CDownloadDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
-    if (uMsg != CTransferState::kMsgCount) return false;
+    if (uMsg != CTransfer::kMsgCount) return false;
     StepCounter(static_cast<int>(wParam));
     return true;
 }
@@ -107,6 +90,49 @@ void CDownloadDlg::ShowCount(int count) {
     std::snprintf(text, sizeof text, "%d", count);
     SetWindowTextA(m_stcCount, text);
     m_nShown = count;
+}
+
+void CDownloadDlg::RunTransfer() {
+    KillTimer(m_hWnd, m_nTimer);
+    m_nBlocks = 0;
+    m_nShown = 0;
+    SendMessageA(m_animate, ACM_OPENA, 0, reinterpret_cast<LPARAM>("filemove.avi"));
+    SendMessageA(m_animate, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
+
+    std::shared_ptr<CTransfer> transfer = CTransfer::Start(m_hWnd, GetURL(), GetDest(), m_bStop);
+    if (!transfer) {
+        m_bStop = true;
+        return;
+    }
+    m_pTransfer = transfer;
+    WaitFor(*transfer);
+    m_pTransfer.reset();
+    if (transfer->Stopped()) m_bStop = true;
+    ShowCount(transfer->Count());
+    const std::string failure = transfer->Failure();
+    if (!failure.empty()) ShowFailure(failure);
+}
+
+void CDownloadDlg::WaitFor(CTransfer& transfer) {
+    HANDLE thread = transfer.Thread();
+    DWORD stoppedAt = 0;
+    for (;;) {
+        if (MsgWaitForMultipleObjects(1, &thread, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return;
+        // The windows run; a WM_QUIT is dropped. The count catches up with
+        // blocks that came too close together to be reported.
+        DrainMessageQueue();
+        ShowCount(transfer.Count());
+        transfer.StopIfSilent();
+        if (transfer.Stopped()) {
+            const DWORD now = GetTickCount();
+            if (stoppedAt == 0)
+                stoppedAt = now | 1;
+            else if (now - stoppedAt >= kGraceMs)
+                break;
+        }
+    }
+    transfer.Abandon();
 }
 
 void CDownloadDlg::DrainMessageQueue() {

@@ -1,4 +1,4 @@
-// What the library knows of itself as a module (online.cpp keeps them).
+// What the library knows of itself as a module.
 #pragma once
 
 #include <windows.h>

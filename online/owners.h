@@ -25,6 +25,24 @@ private:
     char* m_pData = nullptr;
 };
 
+// A kernel object's handle (a thread's), closed with CloseHandle.
+class CHandle {
+public:
+    explicit CHandle(HANDLE h = nullptr) : m_h(h) {}
+    ~CHandle() { Reset(nullptr); }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+
+    HANDLE Get() const { return m_h; }
+    void Reset(HANDLE h) {
+        if (m_h) CloseHandle(m_h);
+        m_h = h;
+    }
+
+private:
+    HANDLE m_h;
+};
+
 // A reference to a loaded library, released with FreeLibrary.
 class CLibrary {
 public:

@@ -41,7 +41,8 @@ socket_t Sock(std::intptr_t s) { return static_cast<socket_t>(s); }
 // One client's connection, in TLS when the server speaks it.
 struct Conn {
     socket_t s;
-    void* tls = nullptr;  // the SSL of the connection
+    const std::atomic<bool>& stop;  // the server's end
+    void* tls = nullptr;            // the SSL of the connection
 };
 
 int Send(Conn& c, const char* data, int size) {
@@ -77,7 +78,7 @@ bool SendBody(Conn& s, std::uint64_t from, std::uint64_t count) {
         for (std::size_t i = 0; i < b.size(); ++i) b[i] = static_cast<char>(BodyByte(i));
         return b;
     }();
-    while (count > 0) {
+    while (count > 0 && !s.stop) {
         std::size_t offset = static_cast<std::size_t>(from % 251);
         std::size_t n = block.size() - offset;
         if (n > count) n = static_cast<std::size_t>(count);
@@ -85,12 +86,13 @@ bool SendBody(Conn& s, std::uint64_t from, std::uint64_t count) {
         from += n;
         count -= n;
     }
-    return true;
+    return count == 0;
 }
 
 const char* Reason(int code) {
     switch (code) {
     case 200: return "OK";
+    case 302: return "Found";
     case 403: return "Forbidden";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
@@ -99,12 +101,20 @@ const char* Reason(int code) {
     }
 }
 
-std::string Header(int code, std::uint64_t length) {
+// The head of an answer; `fields` end with "\r\n" each.
+std::string Header(int code, std::uint64_t length, const std::string& fields = "") {
     std::string h = "HTTP/1.1 " + std::to_string(code) + " " + Reason(code) + "\r\n";
-    h += "Content-Type: application/octet-stream\r\n";
+    h += "Content-Type: application/octet-stream\r\n" + fields;
     h += "Content-Length: " + std::to_string(length) + "\r\n";
     h += "Connection: close\r\n\r\n";
     return h;
+}
+
+// A 302 to `location`, with a page that links it.
+std::string Redirect(const std::string& location) {
+    const std::string body =
+        "<html><body>Moved to <a href=\"" + location + "\">here</a></body></html>\n";
+    return Header(302, body.size(), "Location: " + location + "\r\n") + body;
 }
 
 std::vector<std::string> Split(const std::string& path) {
@@ -214,6 +224,11 @@ std::string TestServer::LastUserAgent() {
     return m_userAgent;
 }
 
+std::vector<std::string> TestServer::Heard() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_heard;
+}
+
 void TestServer::SetFile(const std::string& body) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_file = body;
@@ -242,14 +257,15 @@ void TestServer::AcceptLoop() {
 }
 
 void TestServer::Serve(std::intptr_t connection) {
-    Conn c{Sock(connection)};
+    Conn c{Sock(connection), m_stop};
 #ifdef _WIN32
     DWORD timeout = 5000;
 #else
     timeval timeout = {5, 0};
 #endif
-    setsockopt(c.s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
-               sizeof timeout);
+    for (int option : {SO_RCVTIMEO, SO_SNDTIMEO})
+        setsockopt(c.s, SOL_SOCKET, option, reinterpret_cast<const char*>(&timeout),
+                   sizeof timeout);
 #ifdef ONLINE_TEST_TLS
     if (m_tls) {
         SSL* ssl = SSL_new(static_cast<SSL_CTX*>(m_tls));
@@ -270,18 +286,23 @@ void TestServer::Serve(std::intptr_t connection) {
         if (n <= 0) break;
         request.append(buf, static_cast<std::size_t>(n));
     }
-    std::string path;
+    std::string path, version;
     if (request.compare(0, 4, "GET ") == 0) {
         std::size_t end = request.find(' ', 4);
-        if (end != std::string::npos) path = request.substr(4, end - 4);
+        if (end != std::string::npos) {
+            path = request.substr(4, end - 4);
+            version = request.substr(end + 1, request.find("\r\n") - end - 1);
+        }
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        std::string agent;
         std::size_t at = request.find("\r\nUser-Agent: ");
         if (at != std::string::npos) {
             at += 14;
-            m_userAgent = request.substr(at, request.find("\r\n", at) - at);
+            m_userAgent = agent = request.substr(at, request.find("\r\n", at) - at);
         }
+        m_heard.push_back(version + " " + agent);
     }
     ++m_requests;
     std::vector<std::string> parts = path.empty() ? std::vector<std::string>() : Split(path);
@@ -332,11 +353,15 @@ void TestServer::Serve(std::intptr_t connection) {
         bool ok = SendAll(c, h.data(), h.size());
         for (std::uint64_t sent = 0; ok && sent < n; ++sent)
             ok = !WaitForHangUp(c, m_stop, pause) && !m_stop && SendBody(c, sent, 1);
-    } else if (kind == "chunked") {
+    } else if (kind == "dynamic" && version != "HTTP/1.1") {
+        // Made on the fly, so of no length known beforehand.
+        std::string h = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n";
+        if (SendAll(c, h.data(), h.size())) SendBody(c, 0, Number(parts, 1));
+    } else if (kind == "chunked" || kind == "dynamic") {
         // N bytes in chunks of 1,000; "cut" hangs up after CUT bytes of them,
         // "bad" sends a chunk size that is no number after CUT bytes.
         std::uint64_t n = Number(parts, 1);
-        const std::string how = parts.size() > 2 ? parts[2] : "";
+        const std::string how = parts.size() > 2 && kind == "chunked" ? parts[2] : "";
         std::uint64_t cut = how.empty() ? n : Number(parts, 3);
         std::string h = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
                         "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
@@ -350,20 +375,24 @@ void TestServer::Serve(std::intptr_t connection) {
         }
         if (ok && how == "bad") SendAll(c, "zz\r\n", 5);
         if (ok && how.empty()) SendAll(c, "0\r\n\r\n", 5);
-    } else if (kind == "redirect") {
-        // 302 to a scheme the Internet client does not follow, with a page.
-        const std::string to = parts.size() > 1 ? parts[1] : "";
-        std::string location = to == "file" ? "file:///C:/windows/notepad.exe"
-                                            : "ftp://127.0.0.1:" + std::to_string(m_port) +
-                                                  "/setup.exe";
-        if (to == "http")
-            location = parts.size() > 2 ? "http://127.0.0.1:" + parts[2] + "/bytes/2500"
-                                        : m_redirect;
-        std::string body = "<html><body>Moved to <a href=\"" + location + "\">here</a></body></html>\n";
-        std::string h = "HTTP/1.1 302 Found\r\nLocation: " + location +
-                        "\r\nContent-Type: text/html\r\nContent-Length: " +
-                        std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-        SendAll(c, h.data(), h.size());
+    } else if (kind == "compressed") {
+        std::uint64_t n = Number(parts, 1);
+        std::string h = Header(200, n, "Content-Encoding: gzip\r\n");
+        if (SendAll(c, h.data(), h.size())) SendBody(c, 0, n);
+    } else if (kind == "goto" || kind == "moved" || kind == "loop") {
+        std::string location = path;
+        if (kind == "goto") {
+            location = path.substr(6);
+        } else if (kind == "moved") {
+            const std::uint64_t hops = Number(parts, 1);
+            const std::size_t rest = path.find('/', 7);
+            location = rest == std::string::npos ? "/" : path.substr(rest);
+            if (hops > 1) location = "/moved/" + std::to_string(hops - 1) + location;
+        } else if (WaitForHangUp(c, m_stop, static_cast<long long>(Number(parts, 1))) || m_stop) {
+            location.clear();
+        }
+        std::string h = Redirect(location);
+        if (!location.empty()) SendAll(c, h.data(), h.size());
     } else if (kind == "trickle") {
         std::uint64_t n = Number(parts, 1);
         auto pause = std::chrono::milliseconds(Number(parts, 2));

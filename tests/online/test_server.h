@@ -18,9 +18,15 @@
 //   /chunked/N                N pattern bytes in chunks of 1,000
 //   /chunked/N/cut/CUT        the same, hanging up in a chunk after CUT bytes
 //   /chunked/N/bad/CUT        the same, a chunk size that is no number after CUT
-//   /redirect/file|ftp|http   302 to a file: or ftp: address, or to the
-//                             address given to SetRedirect, with a page
-//   /redirect/http/PORT       302 to /bytes/2500 of the plain server at PORT
+//   /dynamic/N                N pattern bytes as a server that makes them on
+//                             the fly: in chunks to HTTP/1.1, else until it
+//                             hangs up
+//   /compressed/N             N pattern bytes, said to be gzip
+//   /goto/ADDRESS             302 to ADDRESS (the rest of the path), with a page
+//   /moved/HOPS/PATH          302 to /moved/HOPS-1/PATH, the last to /PATH
+//   /loop[/MS]                302 to itself (after MS milliseconds)
+// Bodies of any size are made as they are sent; a client that stops reading
+// for 5 s, or the server's end, ends any answer.
 #pragma once
 
 #include <atomic>
@@ -58,10 +64,10 @@ public:
     int Requests() const { return m_requests; }
     // The User-Agent header of the last request.
     std::string LastUserAgent();
+    // "VERSION AGENT" of every request so far ("HTTP/1.0 Online").
+    std::vector<std::string> Heard();
     // The body of every /file/ path (a program to download, say).
     void SetFile(const std::string& body);
-    // Where /redirect/http sends the client.
-    void SetRedirect(const std::string& url) { m_redirect = url; }
 
 private:
     void AcceptLoop();
@@ -74,8 +80,8 @@ private:
     std::mutex m_mutex;
     std::vector<std::thread> m_workers;
     std::string m_userAgent;
+    std::vector<std::string> m_heard;
     std::string m_file;
-    std::string m_redirect;
     void* m_tls = nullptr;  // the SSL_CTX when it speaks TLS
     std::thread m_acceptor;
 };

@@ -4,8 +4,7 @@
 // Usage: online_server [PORT]
 //        online_server --tls CERT KEY [--tls CERT KEY ...]
 //   With --tls: a plain server first, then one TLS server for each pair
-//   (certificate chain and key, PEM); the TLS servers' /redirect/http goes
-//   to the plain server's /bytes/2500.
+//   (certificate chain and key, PEM).
 #include "test_server.h"
 
 #include <cstdio>
@@ -21,10 +20,8 @@ int main(int argc, char** argv) {
     try {
         if (argc > 1 && std::strcmp(argv[1], "--tls") == 0) {
             servers.emplace_back(new TestServer());
-            for (int i = 1; i + 2 < argc && std::strcmp(argv[i], "--tls") == 0; i += 3) {
+            for (int i = 1; i + 2 < argc && std::strcmp(argv[i], "--tls") == 0; i += 3)
                 servers.emplace_back(new TestServer(0, argv[i + 1], argv[i + 2]));
-                servers.back()->SetRedirect(servers.front()->Url("/bytes/2500"));
-            }
         } else {
             servers.emplace_back(new TestServer(argc > 1 ? std::atoi(argv[1]) : 0));
         }

@@ -13,13 +13,6 @@ namespace {
 const char kSection[] = "common";
 const DWORD kValueBuffer = CCatalogItem::kMaxValue + 1;
 
-std::string ReadKey(const platform::ProfileSectionReader& descriptor, const char* key) {
-    char buf[kValueBuffer];
-    DWORD n = descriptor.String(key, "", buf, kValueBuffer);
-    if (n >= kValueBuffer) n = kValueBuffer - 1;
-    return std::string(buf, n);
-}
-
 // Every "  " becomes " ", in one pass over non-overlapping pairs.
 std::string BlankPass(const std::string& s) {
     std::string out;
@@ -87,6 +80,14 @@ Bounded Fill(const Bounded& s, const char* placeholder, const Bounded& text) {
 }
 
 }  // namespace
+
+std::string CCatalogItem::ReadKey(const platform::ProfileSectionReader& descriptor,
+                                  const char* key) {
+    char buf[kValueBuffer];
+    DWORD n = descriptor.String(key, "", buf, kValueBuffer);
+    if (n >= kValueBuffer) n = kValueBuffer - 1;
+    return std::string(buf, n);
+}
 
 CCatalogItem::CCatalogItem() : m_nPriority(0), m_pParent(nullptr) {}
 

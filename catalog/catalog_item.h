@@ -9,6 +9,9 @@
 #include <string>
 
 class CCatalogItem;
+namespace platform {
+class ProfileSectionReader;
+}
 
 // Told what a media scan reads and what it leaves out, for tools that check a
 // medium before it ships. The menu program sets none.
@@ -37,6 +40,9 @@ public:
 
     // Fills the item from the section "common" of the descriptor at `path`.
     void ReadDescriptor(const char* path);
+    // The value of `key` in `descriptor` (its section "common") as
+    // ReadDescriptor reads every key: kMaxValue bytes at the most.
+    static std::string ReadKey(const platform::ProfileSectionReader& descriptor, const char* key);
     // Reads `folder`'s descriptor into this item and builds its subtree from
     // the subfolders. `folder` has no trailing backslash. Always true.
     bool ScanFolder(const std::string& folder);

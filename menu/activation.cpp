@@ -53,6 +53,14 @@ private:
     HANDLE m_h;
 };
 
+// The calling thread's last error after a failed start, never
+// ERROR_SUCCESS: a failure is never taken for a start, even one the
+// system left without a code.
+DWORD StartFailure() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
 void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
@@ -96,10 +104,20 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
     }
     }
 
-    if (LaunchProgram(command.c_str())) {
+    AfterLaunch(LaunchProgram(command.c_str()), command);
+}
+
+void CMenuDlg::AfterLaunch(Launch launched, const std::string& command) {
+    switch (launched) {
+    case Launch::Started:
         CDialog::OnOK();
-    } else {
+        break;
+    case Launch::Declined:
+        // The user said no to Windows' own question: nothing to tell them.
+        break;
+    case Launch::Failed:
         ShowUnableToStart(command);
+        break;
     }
 }
 
@@ -131,14 +149,11 @@ void CMenuDlg::LaunchChecked(const std::string& path, const std::string& pin) {
         ShowNotTheFile();
         return;
     }
-    // Still held open: the process is made from the bytes just checked.
-    if (LaunchProgram(path.c_str())) {
-        file.Close();
-        CDialog::OnOK();
-    } else {
-        file.Close();
-        ShowUnableToStart(path);
-    }
+    // Still held open until the process exists, whichever way it is
+    // started: the process is made from the bytes just checked.
+    const Launch launched = LaunchProgram(path.c_str());
+    file.Close();
+    AfterLaunch(launched, path);
 }
 
 void CMenuDlg::ShowNotTheFile() {
@@ -153,15 +168,10 @@ void CMenuDlg::ShowUnableToStart(const std::string& what) {
     ::MessageBoxA(m_hWnd, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool CMenuDlg::LaunchProgram(const char* pszPath) {
+CMenuDlg::Launch CMenuDlg::LaunchProgram(const char* pszPath) {
     std::string path = pszPath ? pszPath : "";
     // The folder comes from the path as given, not from its short form.
     const std::string folder = command::WorkingFolder(path);
-
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.wShowWindow = SW_SHOW;
 
     // Only a short form that the system produced whole replaces the path; a
     // failed conversion (a missing file, say) keeps it as given, so that the
@@ -170,22 +180,16 @@ bool CMenuDlg::LaunchProgram(const char* pszPath) {
     const DWORD n = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
     if (n > 0 && n < sizeof shortPath) path.assign(shortPath, n);
 
-    const std::string line = command::CommandLine(path);
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.resize(line.size() + 1 > MAX_PATH ? line.size() + 1 : MAX_PATH, '\0');
-
-    PROCESS_INFORMATION process;
-    ZeroMemory(&process, sizeof process);
-    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       NORMAL_PRIORITY_CLASS, nullptr,
-                       folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
-        // The program is not waited for.
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return true;
+    DWORD error = CreateProgramProcess(path, folder);
+    // A program that asks for administrator rights (by its manifest, or
+    // because Windows takes it for a setup program) is refused here. The
+    // shell starts it as a double click does, once the user has agreed.
+    if (error == ERROR_ELEVATION_REQUIRED) {
+        error = ShellStartProgram(m_hWnd, path, folder);
+        if (error == ERROR_CANCELLED) return Launch::Declined;
     }
+    if (error == ERROR_SUCCESS) return Launch::Started;
 
-    const DWORD error = GetLastError();
     CSystemText systemText;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                        FORMAT_MESSAGE_FROM_SYSTEM,
@@ -193,5 +197,44 @@ bool CMenuDlg::LaunchProgram(const char* pszPath) {
                    systemText.Receive(), 0, nullptr);
     const std::string text = command::LaunchFailureText(systemText.Get(), error);
     ::MessageBoxA(m_hWnd, text.c_str(), kLaunchCaption, MB_OK | MB_ICONINFORMATION);
-    return false;
+    return Launch::Failed;
+}
+
+DWORD CMenuDlg::CreateProgramProcess(const std::string& path, const std::string& folder) {
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.wShowWindow = SW_SHOW;
+
+    const std::string line = command::CommandLine(path);
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.resize(line.size() + 1 > MAX_PATH ? line.size() + 1 : MAX_PATH, '\0');
+
+    PROCESS_INFORMATION process;
+    ZeroMemory(&process, sizeof process);
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                        NORMAL_PRIORITY_CLASS, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+        return StartFailure();
+    // The program is not waited for.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ERROR_SUCCESS;
+}
+
+DWORD CMenuDlg::ShellStartProgram(HWND owner, const std::string& path,
+                                  const std::string& folder) {
+    SHELLEXECUTEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    // Back only once the process exists (NOASYNC, and its handle), with no
+    // box of the shell's own: the menu tells of a failure itself.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;  // the consent prompt belongs to the menu
+    info.lpFile = path.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = SW_SHOW;
+    if (!ShellExecuteExA(&info)) return StartFailure();
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return ERROR_SUCCESS;
 }

@@ -9,8 +9,8 @@ namespace artwork {
 
 namespace {
 
-const SIZE kPicture96 = {159, 271};
-const SIZE kSplash96 = {440, 200};
+const SIZE kPicture96 = {menu::kPictureWidth, menu::kPictureHeight};
+const SIZE kSplash96 = {menu::kSplashWidth, menu::kSplashHeight};
 const UINT kSplashBitmaps[5] = {IDB_SPLASH_1, IDB_SPLASH_2, IDB_SPLASH_3, IDB_SPLASH_4,
                                 IDB_SPLASH_5};
 
@@ -39,7 +39,14 @@ int SystemDpi() {
 SIZE MenuPictureSize(int dpi) { return ScaledSize(kPicture96, dpi); }
 SIZE SplashPictureSize(int dpi) { return ScaledSize(kSplash96, dpi); }
 
-bool LoadMenuPicture(int dpi, CBitmap& out) {
+bool LoadMediumPicture(const std::string& path, SIZE size, CBitmap& out) {
+    const platform::Pixels pixels = platform::DecodePictureFile(path);
+    if (pixels.Empty()) return false;
+    return out.Attach(platform::CreatePixelBitmap(platform::FillFrame(pixels, size.cx, size.cy)));
+}
+
+bool LoadMenuPicture(int dpi, const std::string& ownPath, CBitmap& out) {
+    if (!ownPath.empty() && LoadMediumPicture(ownPath, MenuPictureSize(dpi), out)) return true;
     const int percent = menu::ArtworkPercent(dpi);
     if (percent == 100) return false;
     HINSTANCE module = ResourceInstance();
@@ -80,6 +87,11 @@ HICON LoadIconSized(UINT id, int size) {
         icon = static_cast<HICON>(
             LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     return icon;
+}
+
+HICON LoadWindowIcon(const std::string& ownPath, int size) {
+    HICON own = ownPath.empty() ? nullptr : platform::LoadIconFile(ownPath, size);
+    return own ? own : LoadIconSized(IDR_MAINFRAME, size);
 }
 
 int BulletIconSize(int dpi) { return menu::ScaleToDpi(32, dpi); }

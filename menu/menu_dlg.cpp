@@ -1,5 +1,6 @@
 #include "menu/menu_dlg.h"
 
+#include "catalog/look.h"
 #include "menu/about_dlg.h"
 #include "menu/artwork.h"
 #include "menu/menu_logic.h"
@@ -138,7 +139,14 @@ void CMenuDlg::CreateFonts() {
 BOOL CMenuDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    CSplashDlg splash;
+    // The medium's own splash pictures, if it names any: the one key read
+    // before the splash comes up.
+    const std::string folder = OwnFolder();
+    const std::string descriptor = folder.empty() ? std::string() : look::RootDescriptor(folder);
+    std::vector<std::string> splashPictures;
+    if (!descriptor.empty())
+        splashPictures = look::SplashPaths(folder, look::ReadSplash(descriptor));
+    CSplashDlg splash(nullptr, splashPictures);
 
     if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
         std::string about = platform::LoadBuiltinText(IDS_ABOUTBOX);
@@ -148,9 +156,13 @@ BOOL CMenuDlg::OnInitDialog() {
         }
     }
 
-    // The caption and the task switcher ask for their own sizes.
-    m_iconBig.Attach(artwork::LoadIconSized(IDR_MAINFRAME, GetSystemMetrics(SM_CXICON)));
-    m_iconSmall.Attach(artwork::LoadIconSized(IDR_MAINFRAME, GetSystemMetrics(SM_CXSMICON)));
+    // The medium's own picture and icon, if it names them. The caption and
+    // the task switcher ask for their own sizes.
+    const look::Look own = descriptor.empty() ? look::Look() : look::Read(descriptor);
+    const std::string icon = own.windowIcon.empty() ? "" : look::PathOf(folder, own.windowIcon);
+    m_picturePath = own.picture.empty() ? "" : look::PathOf(folder, own.picture);
+    m_iconBig.Attach(artwork::LoadWindowIcon(icon, GetSystemMetrics(SM_CXICON)));
+    m_iconSmall.Attach(artwork::LoadWindowIcon(icon, GetSystemMetrics(SM_CXSMICON)));
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(static_cast<HICON>(m_iconBig)));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(static_cast<HICON>(m_iconSmall)));
 
@@ -162,7 +174,6 @@ BOOL CMenuDlg::OnInitDialog() {
     m_title.m_bTitle = true;
     SetWindowText(m_translator.GetText(IDS_CAPTION));
 
-    std::string folder = OwnFolder();
     if (!folder.empty()) m_rootItem.ScanFolder(folder);
 
     for (int slot = 1; slot <= menu::kSlots; ++slot) {
@@ -189,7 +200,7 @@ void CMenuDlg::FitLayout() {
     const int dpi = artwork::SystemDpi();
     HWND picture = GetDlgItem(m_hWnd, IDC_PICTURE);
     SIZE pictureSize = artwork::MenuPictureSize(dpi);
-    if (picture && artwork::LoadMenuPicture(dpi, m_picture))
+    if (picture && artwork::LoadMenuPicture(dpi, m_picturePath, m_picture))
         ::SendMessage(picture, STM_SETIMAGE, IMAGE_BITMAP,
                       reinterpret_cast<LPARAM>(static_cast<HBITMAP>(m_picture)));
 

@@ -12,6 +12,12 @@
 
 #include <string>
 
+// CreateProcessA's refusal of a program that asks for administrator rights
+// (the MinGW headers lack it).
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740L
+#endif
+
 class CMenuDlg : public CDialog {
 public:
     explicit CMenuDlg(CWnd* pParent = nullptr);
@@ -27,9 +33,15 @@ public:
     // What a click on an option does with its item: its page, its program,
     // its address in the shell, or a download that is then started.
     void ActivateItem(CCatalogItem* pItem);
+    // How an attempt to start a program ended.
+    enum class Launch {
+        Started,   // the program runs
+        Declined,  // the user refused it the administrator rights it asks for
+        Failed,    // the system's reason has been shown
+    };
     // Starts the program at `pszPath` without waiting for it. On failure
-    // shows the system's reason in a box captioned "Error" and returns false.
-    bool LaunchProgram(const char* pszPath);
+    // shows the system's reason in a box captioned "Error".
+    Launch LaunchProgram(const char* pszPath);
     // Loads the translation for the thread's locale from ".\translat.ini".
     void LoadTranslation();
 
@@ -72,6 +84,16 @@ protected:
     // The folder the program runs from, without a trailing backslash;
     // empty when it cannot be told.
     virtual std::string OwnFolder();
+    // The system's two ways of starting the program at `path` in `folder`
+    // (none when empty). Each returns ERROR_SUCCESS once the process
+    // exists, else the system's error code. CreateProcessA comes first; it
+    // refuses a program that asks for administrator rights with
+    // ERROR_ELEVATION_REQUIRED, and only then the shell is asked, which
+    // puts the consent prompt up for `owner` (ERROR_CANCELLED when the user
+    // says no). Wine never refuses, so the tests stand in for both.
+    virtual DWORD CreateProgramProcess(const std::string& path, const std::string& folder);
+    virtual DWORD ShellStartProgram(HWND owner, const std::string& path,
+                                    const std::string& folder);
 
 private:
     void CreateFonts();
@@ -94,6 +116,9 @@ private:
     // Starts the downloaded program at `path` only when its SHA-256 is
     // `pin`; otherwise deletes it and tells the user.
     void LaunchChecked(const std::string& path, const std::string& pin);
+    // Ends the menu after a start, keeps the page after a refusal, and
+    // adds the menu's own message to the system's after a failure.
+    void AfterLaunch(Launch launched, const std::string& command);
     // "<IDS_UNABLE_TO_START> <what>", captioned IDS_ERROR, with the
     // exclamation icon.
     void ShowUnableToStart(const std::string& what);
@@ -109,4 +134,5 @@ private:
     CBrush m_brushMenu;  // COLOR_MENU, for every control-colour message
     CIcon m_iconBig, m_iconSmall;  // the application icon at the caption's sizes
     CBitmap m_picture;   // the picture at the left at this display's scale
+    std::string m_picturePath;  // the medium's own picture; empty for ours
 };

@@ -56,6 +56,11 @@ long TitleFontMeasure(long normal);
 // Display scale. Lengths of the program's artwork are given for 96 DPI
 // (100 %); the system's DPI says how many pixels they take on this display.
 
+// The frames of the pictures at 96 DPI, in pixels: the picture at the left
+// of the menu window and the splash pictures.
+const int kPictureWidth = 159, kPictureHeight = 271;
+const int kSplashWidth = 440, kSplashHeight = 200;
+
 // `px` pixels at 96 DPI at `dpi`, rounded to the nearest pixel (half away
 // from zero, as MulDiv rounds).
 int ScaleToDpi(int px, int dpi);

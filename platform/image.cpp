@@ -1,5 +1,7 @@
 #include "platform/image.h"
 
+#include "platform/picture_file.h"
+
 #include <objbase.h>
 #include <wincodec.h>
 
@@ -47,20 +49,21 @@ const CLSID kImagingFactory = {0xcacaf262, 0x9370, 0x4615,
 
 }  // namespace
 
-Pixels DecodeImageResource(HINSTANCE module, UINT id) {
-    Pixels out;
-    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    if (!res) return out;
-    HGLOBAL data = LoadResource(module, res);
-    const DWORD size = SizeofResource(module, res);
-    const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes || size == 0) return out;
+namespace {
 
+// `size` bytes of a compressed picture read with the imaging component,
+// `most` pixels a side at the most. Empty when the component is missing,
+// does not read them, or the picture is larger.
+Pixels DecodeImageBytes(const void* bytes, DWORD size, UINT most, bool* noImaging = nullptr) {
+    Pixels out;
+    if (noImaging) *noImaging = false;
     ComScope com;
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))))
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)))) {
+        if (noImaging) *noImaging = true;
         return out;
+    }
     ComPtr<IWICStream> stream;
     if (FAILED(factory->CreateStream(&stream)) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)))
@@ -78,7 +81,7 @@ Pixels DecodeImageResource(HINSTANCE module, UINT id) {
                                      WICBitmapPaletteTypeCustom)))
         return out;
     UINT w = 0, h = 0;
-    if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 8192 || h > 8192)
+    if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > most || h > most)
         return out;
     std::vector<uint32_t> argb(static_cast<size_t>(w) * h);
     if (FAILED(converter->CopyPixels(nullptr, w * 4, static_cast<UINT>(argb.size() * 4),
@@ -90,14 +93,11 @@ Pixels DecodeImageResource(HINSTANCE module, UINT id) {
     return out;
 }
 
-Pixels LoadBitmapPixels(HINSTANCE module, UINT id) {
+// The pixels of a bitmap (any colour depth) as 32-bit colours, opaque.
+Pixels BitmapPixels(HBITMAP bitmap) {
     Pixels out;
-    CBitmap bitmap;
-    bitmap.Attach(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
-                                                  LR_CREATEDIBSECTION)));
     BITMAP bm;
-    if (!bitmap.GetSafeHandle() || !GetObjectA(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 ||
-        bm.bmHeight <= 0)
+    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
         return out;
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -117,6 +117,68 @@ Pixels LoadBitmapPixels(HINSTANCE module, UINT id) {
     out.height = bm.bmHeight;
     out.argb.swap(argb);
     return out;
+}
+
+// A BMP file's bytes (already inspected) through the drawing interface,
+// which reads every kind InspectPicture lets through.
+Pixels DecodeBmpBytes(const std::string& bytes) {
+    const BITMAPFILEHEADER* file = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
+    const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + sizeof *file);
+    HDC screen = GetDC(nullptr);
+    CBitmap bitmap;
+    bitmap.Attach(CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT,
+                                 bytes.data() + file->bfOffBits, info, DIB_RGB_COLORS));
+    ReleaseDC(nullptr, screen);
+    return BitmapPixels(bitmap);
+}
+
+}  // namespace
+
+Pixels DecodeImageResource(HINSTANCE module, UINT id) {
+    HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (!res) return Pixels();
+    HGLOBAL data = LoadResource(module, res);
+    const DWORD size = SizeofResource(module, res);
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes || size == 0) return Pixels();
+    return DecodeImageBytes(bytes, size, 8192);
+}
+
+Pixels DecodePictureFile(const std::string& path, bool withImaging) {
+    std::string bytes;
+    if (ReadWholeFile(path, kMostPictureBytes, bytes) != FileRead::Read) return Pixels();
+    const PictureFacts facts = InspectPicture(bytes);
+    if (!facts.problem.empty()) return Pixels();
+    bool noImaging = !withImaging;
+    Pixels out;
+    if (withImaging)
+        out = DecodeImageBytes(bytes.data(), static_cast<DWORD>(bytes.size()),
+                               static_cast<UINT>(kMostPictureSide), &noImaging);
+    // Without the imaging component, bitmaps alone.
+    if (noImaging && facts.kind == PictureKind::Bmp) out = DecodeBmpBytes(bytes);
+    // The picture the header announced, or none.
+    if (out.width != facts.width || out.height != facts.height) return Pixels();
+    return out;
+}
+
+HICON LoadIconFile(const std::string& path, int size) {
+    std::string bytes;
+    if (ReadWholeFile(path, kMostPictureBytes, bytes) != FileRead::Read) return nullptr;
+    std::vector<IconImage> images;
+    if (!InspectIcon(bytes, &images).problem.empty()) return nullptr;
+    const int chosen = ChooseIconImage(images, size);
+    if (chosen < 0) return nullptr;
+    const IconImage& image = images[static_cast<size_t>(chosen)];
+    return CreateIconFromResourceEx(
+        reinterpret_cast<BYTE*>(&bytes[image.offset]), static_cast<DWORD>(image.length), TRUE,
+        0x00030000, size, size, LR_DEFAULTCOLOR);
+}
+
+Pixels LoadBitmapPixels(HINSTANCE module, UINT id) {
+    CBitmap bitmap;
+    bitmap.Attach(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
+                                                  LR_CREATEDIBSECTION)));
+    return BitmapPixels(bitmap);
 }
 
 HBITMAP CreatePixelBitmap(const Pixels& pixels) {

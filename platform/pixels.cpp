@@ -66,6 +66,45 @@ Pixels Resample(const Pixels& from, int width, int height) {
     return out;
 }
 
+Area CoverArea(int width, int height, int frameWidth, int frameHeight) {
+    Area a;
+    if (width <= 0 || height <= 0 || frameWidth <= 0 || frameHeight <= 0) return a;
+    const int64_t wide = static_cast<int64_t>(width) * frameHeight;
+    const int64_t tall = static_cast<int64_t>(height) * frameWidth;
+    a.width = width, a.height = height;
+    // Rounded to the nearest pixel, never below one.
+    if (wide > tall)
+        a.width = static_cast<int>(std::max<int64_t>(1, (tall + frameHeight / 2) / frameHeight));
+    else if (tall > wide)
+        a.height = static_cast<int>(std::max<int64_t>(1, (wide + frameWidth / 2) / frameWidth));
+    a.left = (width - a.width) / 2;
+    a.top = (height - a.height) / 2;
+    return a;
+}
+
+Pixels FillFrame(const Pixels& from, int width, int height) {
+    if (from.Empty() || from.argb.size() != static_cast<size_t>(from.width) * from.height)
+        return Pixels();
+    const Area a = CoverArea(from.width, from.height, width, height);
+    Pixels cut;
+    cut.width = a.width;
+    cut.height = a.height;
+    cut.argb.reserve(static_cast<size_t>(a.width) * a.height);
+    for (int y = a.top; y < a.top + a.height; ++y)
+        for (int x = a.left; x < a.left + a.width; ++x) {
+            const uint32_t p = from.At(x, y);
+            const uint32_t alpha = p >> 24;
+            uint32_t q = 0xFF000000u;
+            for (int c = 0; c < 24; c += 8) {
+                const uint32_t v = (p >> c) & 0xFF;
+                q |= ((v * alpha + 255 * (255 - alpha) + 127) / 255) << c;
+            }
+            cut.argb.push_back(q);
+        }
+    if (cut.width == width && cut.height == height) return cut;
+    return Resample(cut, width, height);
+}
+
 void Overlay(Pixels& base, const Pixels& over) {
     const int w = std::min(base.width, over.width);
     const int h = std::min(base.height, over.height);

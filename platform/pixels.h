@@ -25,6 +25,20 @@ struct Pixels {
 // colours. Empty when either picture would be empty.
 Pixels Resample(const Pixels& from, int width, int height);
 
+// The part of a `width` x `height` picture that fills a frame of
+// `frameWidth` x `frameHeight` without changing its proportions: the
+// largest centred rectangle of the frame's proportions (what is left and
+// right of it, or above and below, is cut off).
+struct Area {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+Area CoverArea(int width, int height, int frameWidth, int frameHeight);
+
+// `from` made to fill `width` x `height` exactly: laid on white where it is
+// transparent, cut to CoverArea and resampled. Opaque. Empty when either
+// picture would be empty.
+Pixels FillFrame(const Pixels& from, int width, int height);
+
 // Lays `over` on `base` at the top left: each pixel of `over` whose alpha is
 // not 0 replaces the one beneath. Parts outside `base` are left out.
 void Overlay(Pixels& base, const Pixels& over);

@@ -5,12 +5,15 @@
 // runs (so that a load on the machine falls on all of them alike), each in
 // the given folder as its current folder. A timing ends when a visible
 // top-level window of the new process has the caption; the window is then
-// closed at once. For each program it prints the median of its times, and
-// the largest peak working set the process had when its window appeared.
+// closed at once. For each program it prints the median of its times, the
+// largest peak working set the process had when its window appeared, and
+// the median time to its first visible window of any caption (the menu's
+// splash).
 //
 // Usage: bench_start RUNS FOLDER CAPTION PROGRAM...
 // Output: one line per program, in the order given:
-//   MEDIAN_MS PEAK_WORKING_SET_BYTES T1 T2 ...   (every time in ms)
+//   MEDIAN_MS PEAK_WORKING_SET_BYTES FIRST_WINDOW_MEDIAN_MS T1 T2 ...
+//   (every time in ms)
 // Exit code 1 when a program failed to start, showed no such window within
 // two minutes (a loaded machine and a large medium) or did not end when its
 // window was closed.
@@ -32,6 +35,7 @@ struct Search {
     DWORD pid;
     const char* caption;
     HWND found;
+    HWND first;  // any visible window of the process
 };
 
 BOOL CALLBACK MatchWindow(HWND wnd, LPARAM lp) {
@@ -39,6 +43,7 @@ BOOL CALLBACK MatchWindow(HWND wnd, LPARAM lp) {
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
     if (pid != search->pid || !IsWindowVisible(wnd)) return TRUE;
+    search->first = wnd;
     char text[256];
     int n = GetWindowTextA(wnd, text, sizeof text);
     if (n < 0 || std::string(text, n) != search->caption) return TRUE;
@@ -64,6 +69,7 @@ struct Timing {
     bool ok;
     double ms;
     SIZE_T peakWorkingSet;
+    double firstMs;
 };
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -76,7 +82,7 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 }
 
 Timing TimeOne(const std::string& program, const std::string& folder, const char* caption) {
-    Timing timing = {false, 0, 0};
+    Timing timing = {false, 0, 0, 0};
     std::string commandLine = "\"" + program + "\"";
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
@@ -92,10 +98,11 @@ Timing TimeOne(const std::string& program, const std::string& folder, const char
         return timing;
     }
     Handle process(info.hProcess), thread(info.hThread);
-    Search search = {info.dwProcessId, caption, nullptr};
+    Search search = {info.dwProcessId, caption, nullptr, nullptr};
     for (;;) {
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
         QueryPerformanceCounter(&now);
+        if (search.first && timing.firstMs == 0) timing.firstMs = Seconds(start, now) * 1000;
         if (search.found) break;
         if (Seconds(start, now) * 1000 > kWindowTimeoutMs ||
             WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0)
@@ -140,18 +147,20 @@ int main(int argc, char** argv) {
     std::string folder = argv[2];
     const char* caption = argv[3];
     std::vector<std::string> programs(argv + 4, argv + argc);
-    std::vector<std::vector<double>> times(programs.size());
+    std::vector<std::vector<double>> times(programs.size()), firsts(programs.size());
     std::vector<SIZE_T> peaks(programs.size(), 0);
     for (int run = 0; run < runs; ++run) {
         for (size_t p = 0; p < programs.size(); ++p) {
             Timing t = TimeOne(programs[p], folder, caption);
             if (!t.ok) return 1;
             times[p].push_back(t.ms);
+            firsts[p].push_back(t.firstMs);
             peaks[p] = std::max(peaks[p], t.peakWorkingSet);
         }
     }
     for (size_t p = 0; p < programs.size(); ++p) {
-        std::printf("%.1f %llu", Median(times[p]), static_cast<unsigned long long>(peaks[p]));
+        std::printf("%.1f %llu %.1f", Median(times[p]), static_cast<unsigned long long>(peaks[p]),
+                    Median(firsts[p]));
         for (double t : times[p]) std::printf(" %.1f", t);
         std::printf("\n");
     }

@@ -1,6 +1,7 @@
 // The menu and its splash at the display scales of today's laptops: the
-// Wine prefix's LogPixels set before wizard.exe starts, the sample medium,
-// and what the screen shows.
+// Wine prefix's LogPixels set before wizard.exe starts, the sample medium
+// (and the branded example with its own pictures), and what the screen
+// shows.
 #include "driver.h"
 
 #include "platform/handles.h"
@@ -196,7 +197,15 @@ struct Scale {
     int bullet;            // the bullet icons' size
     UINT pictureArt, splashArt;  // what they show: a bitmap (96) or a PNG
     bool exact;            // that very picture, or one scaled down from it
+    bool branded = false;  // the branded example: its own pictures, not ours
 };
+
+// A picture of the branded example as the menu fills a frame with it.
+platform::Pixels BrandedArt(const char* name, SIZE frame) {
+    return platform::FillFrame(
+        platform::DecodePictureFile(std::string(BRANDED_MEDIUM) + "\\art\\" + name), frame.cx,
+        frame.cy);
+}
 
 void CheckScale(const Scale& s) {
     const std::string exe = e2e::Settings().dist + "\\wizard.exe";
@@ -204,17 +213,19 @@ void CheckScale(const Scale& s) {
     CLibrary art;
     ASSERT_TRUE(art.LoadResources(exe.c_str()));
     const platform::Pixels picture =
-        Opaque(s.dpi == 96 ? platform::LoadBitmapPixels(art, s.pictureArt)
-                           : platform::DecodeImageResource(art, s.pictureArt));
+        Opaque(s.branded      ? BrandedArt("picture.png", s.picture)
+               : s.dpi == 96 ? platform::LoadBitmapPixels(art, s.pictureArt)
+                             : platform::DecodeImageResource(art, s.pictureArt));
     const platform::Pixels splash =
-        Opaque(s.dpi == 96 ? platform::LoadBitmapPixels(art, s.splashArt)
-                           : platform::DecodeImageResource(art, s.splashArt));
+        Opaque(s.branded      ? BrandedArt("splash1.png", s.splash)
+               : s.dpi == 96 ? platform::LoadBitmapPixels(art, s.splashArt)
+                             : platform::DecodeImageResource(art, s.splashArt));
     ASSERT_FALSE(picture.Empty());
     ASSERT_FALSE(splash.Empty());
 
     DisplayDpi dpi(s.dpi);
     Medium medium;
-    CopyTree(SOURCE_DIR "\\examples\\medium", medium.Root());
+    CopyTree(s.branded ? BRANDED_MEDIUM : SOURCE_DIR "\\examples\\medium", medium.Root());
     // Folders whose descriptors name nothing, below one that comes last,
     // keep the splash up while they are read; more of them when it was gone
     // before it could be read.
@@ -270,8 +281,10 @@ void CheckScale(const Scale& s) {
             << s.dpi;
     }
 
-    // The first option of the sample medium has the YQ icon.
-    EXPECT_TRUE(IconHasSize(art, IDI_YQ, s.bullet)) << s.dpi;
+    // The first option of the sample medium has the YQ icon, the branded
+    // example's the disc.
+    const UINT firstIcon = s.branded ? IDI_CD : IDI_YQ;
+    EXPECT_TRUE(IconHasSize(art, firstIcon, s.bullet)) << s.dpi;
     platform::Pixels bullet = ScreenPixels(wizard.Control(IDC_BULLET1));
     EXPECT_EQ(bullet.width, s.bullet) << s.dpi;
     EXPECT_EQ(bullet.height, s.bullet) << s.dpi;
@@ -281,7 +294,7 @@ void CheckScale(const Scale& s) {
     GetWindowRect(wizard.Control(IDC_BULLET1), &first);
     GetWindowRect(wizard.Control(IDC_BULLET2), &second);
     const int rows = std::min<int>(bullet.height, second.top - first.top);
-    platform::Pixels icon = IconOnBackground(art, IDI_YQ, s.bullet);
+    platform::Pixels icon = IconOnBackground(art, firstIcon, s.bullet);
     bullet.argb.resize(static_cast<size_t>(bullet.width) * rows);
     icon.argb.resize(static_cast<size_t>(icon.width) * rows);
     EXPECT_GT(rows, s.bullet * 3 / 4) << s.dpi;
@@ -312,6 +325,14 @@ const Scale kScales[] = {
     {192, {318, 542}, {880, 400}, 64, IDR_PICTURE_200, IDR_SPLASH_200_1, true},
 };
 
+// The branded example's own pictures, drawn for 200 %: shrunk at 100 %.
+const Scale kBranded[] = {
+    {96, {159, 271}, {440, 200}, 32, 0, 0, true, true},
+    {192, {318, 542}, {880, 400}, 64, 0, 0, true, true},
+};
+
+TEST(DisplayScale, BrandedAt96) { CheckScale(kBranded[0]); }
+TEST(DisplayScale, BrandedAt192) { CheckScale(kBranded[1]); }
 TEST(DisplayScale, At96) { CheckScale(kScales[0]); }
 TEST(DisplayScale, At120) { CheckScale(kScales[1]); }
 TEST(DisplayScale, At144) { CheckScale(kScales[2]); }

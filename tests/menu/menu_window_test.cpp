@@ -1,10 +1,17 @@
 // The menu window with real windows: it is created modelessly over a medium
 // written to a temporary folder, and driven with the messages the system
 // would send (mouse moves, clicks, control colours, timers).
+#include "menu/artwork.h"
 #include "menu/menu_dlg.h"
 #include "menu/splash_dlg.h"
+#include "platform/handles.h"
+#include "platform/image.h"
+#include "platform/picture_file.h"
+#include "platform/sha256.h"
 #include "platform/system.h"
+#include "resources/builtin_texts.h"
 #include "resources/resource.h"
+#include "tests/online/test_server.h"
 #include "tests/unit/test_support.h"
 
 #include <gtest/gtest.h>
@@ -613,6 +620,127 @@ TEST_F(MenuWindow, TheSplashIsUpWhileTheMediumIsScanned) {
     EXPECT_EQ(FindSplash(), nullptr);
 }
 
+// A menu whose CreateProcessA refuses every program as one that needs an
+// administrator, and whose shell then answers `shell`, or is the system's
+// own for kRealShell, its answer kept in m_answer. Each call is noted
+// as "process|shell PATH in FOLDER", with ", held" when the program's file
+// was kept from being written meanwhile.
+class ElevatingMenu : public MediumMenu {
+public:
+    ElevatingMenu(const std::string& folder, DWORD shell) : MediumMenu(folder), m_shell(shell) {}
+    static const DWORD kRealShell = ~0u;
+    std::vector<std::string> m_calls;
+    HWND m_owner = nullptr;  // the shell's
+    DWORD m_answer = ERROR_SUCCESS;
+
+protected:
+    DWORD CreateProgramProcess(const std::string& path, const std::string& folder) override {
+        Note("process", path, folder);
+        return ERROR_ELEVATION_REQUIRED;
+    }
+    DWORD ShellStartProgram(HWND owner, const std::string& path,
+                            const std::string& folder) override {
+        m_owner = owner;
+        Note("shell", path, folder);
+        m_answer =
+            m_shell == kRealShell ? CMenuDlg::ShellStartProgram(owner, path, folder) : m_shell;
+        return m_answer;
+    }
+
+private:
+    void Note(const char* how, const std::string& path, const std::string& folder) {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        const bool held = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        m_calls.push_back(std::string(how) + " " + path + " in " + folder + (held ? ", held" : ""));
+    }
+    DWORD m_shell;
+};
+
+// Notes each box captioned "Error" as "caption: text" and answers it.
+struct ErrorBoxes {
+    static std::vector<std::string> s_seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box =
+            FindThreadWindow([](HWND w) { return IsWindowVisible(w) && Text(w) == "Error"; });
+        if (!box) return;
+        s_seen.push_back(Text(box) + ": " + Text(GetDlgItem(box, 0xFFFF)));
+        SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+};
+std::vector<std::string> ErrorBoxes::s_seen;
+
+std::string ShortPath(const std::string& path) {
+    char buf[MAX_PATH] = "";
+    const DWORD n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+}
+
+// A program that needs an administrator, on the medium or downloaded
+// (pinned or not): the shell starts it in its own folder for the menu, or
+// the user declines, or the shell fails.
+TEST_F(MenuWindow, AProgramThatNeedsAnAdministratorIsStartedThroughTheShell) {
+    online_test::TestServer server;
+    const std::string program = "MZ a setup program";
+    server.SetFile(program);
+    platform::Sha256 hash;
+    hash.Update(program.data(), program.size());
+    const std::string name = "Elevated" + std::to_string(GetCurrentProcessId()) + ".exe";
+    Item("", "name=Starts\r\n");
+    Item("Product Setup", "name=Setup\r\npriority=1\r\nfile=setup.exe\r\n");
+    m_medium.Write("Product Setup\\setup.exe", program);
+    Item("online", "name=Online\r\npriority=2\r\nfile=" + server.Url("/file/" + name) + "\r\n");
+    Item("pinned", "name=Pinned\r\npriority=3\r\nfile=" + server.Url("/file/" + name) +
+                       "\r\nsha256=" + hash.HexDigest() + "\r\n");
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    const std::string medium = m_medium.Path() + "\\Product Setup", downloads = temp;
+    const std::string file[] = {medium + "\\setup.exe", downloads + name, downloads + name};
+    const std::string folder[] = {medium, downloads.substr(0, downloads.size() - 1)};
+
+    // The system's own shell fails: these programs are none.
+    const DWORD real = ElevatingMenu::kRealShell;
+    const struct {
+        int option;     // 1: on the medium, 2: downloaded, 3: downloaded and pinned
+        DWORD shell;    // what the shell answers
+    } cases[] = {{1, ERROR_SUCCESS}, {1, ERROR_CANCELLED}, {1, real},
+                 {2, ERROR_SUCCESS}, {2, ERROR_CANCELLED}, {2, real},
+                 {3, ERROR_SUCCESS}, {3, ERROR_CANCELLED}, {3, real}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("option " + std::to_string(c.option) + ", shell " + std::to_string(c.shell));
+        ElevatingMenu* menu = new ElevatingMenu(m_medium.Path(), c.shell);
+        m_dlg.reset(menu);
+        g_app.m_pMainWnd = menu;
+        ASSERT_TRUE(menu->Create(IDD_MENU));
+        ErrorBoxes::s_seen.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ErrorBoxes::Tick);
+        Click(GetDlgCtrlID(Option(c.option)));
+        KillTimer(nullptr, timer);
+        // One short path, its own folder; a pinned file held until the process exists.
+        const std::string& path = file[c.option - 1];
+        const std::string call = " " + ShortPath(path) + " in " + folder[c.option == 1 ? 0 : 1] +
+                                 (c.option == 3 ? ", held" : "");
+        EXPECT_EQ(menu->m_calls, (std::vector<std::string>{"process" + call, "shell" + call}));
+        EXPECT_EQ(menu->m_owner, menu->m_hWnd);
+        EXPECT_EQ(menu->m_nResult, c.shell == ERROR_SUCCESS ? IDOK : 0);
+        std::vector<std::string> boxes;
+        if (c.shell == real) {
+            CSystemText reason;
+            FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                               FORMAT_MESSAGE_FROM_SYSTEM,
+                           nullptr, menu->m_answer, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                           reason.Receive(), 0, nullptr);
+            ASSERT_NE(reason.Get(), nullptr) << menu->m_answer;
+            boxes = {std::string("Error: ") + reason.Get(),
+                     std::string("Error: ") + TEXT_UNABLE_TO_START + " " + path};
+        }
+        EXPECT_EQ(ErrorBoxes::s_seen, boxes);
+        EXPECT_EQ(Text(menu->m_title.m_hWnd), "Starts");  // the page is kept
+    }
+    DeleteFileA(file[1].c_str());
+}
+
 // ---------------------------------------------------------------- splash
 
 // The pixels of a bitmap, as 32-bit colours.
@@ -696,6 +824,145 @@ TEST(Splash, PicturesFollowTheirOrderOnTimerOne) {
     SendMessageA(splash.m_hWnd, WM_TIMER, 0, 0);
     EXPECT_EQ(splash.m_nCurrent, 1);
     EXPECT_EQ(VisiblePicture(splash), 1);
+}
+
+// ---------------------------------------------------------------- the medium's own look
+
+// A file of the branded example's art (the build renders it).
+std::string BrandedArt(const char* name) {
+    return testing_support::ReadAll(std::string(BRANDED_ART) + "\\" + name);
+}
+
+// The pixels as the screen would show them, through the same conversion.
+std::vector<DWORD> Shown(const platform::Pixels& pixels) {
+    CBitmap bitmap;
+    bitmap.Attach(platform::CreatePixelBitmap(pixels));
+    return Pixels(bitmap);
+}
+
+TEST(Splash, TheMediumsOwnPicturesTakeTurnsAndABadOneGivesOurs) {
+    TempDir dir;
+    dir.Write("one.jpg", BrandedArt("splash2.jpg"));
+    dir.Write("two.png", "not a picture");
+    CSplashDlg splash(nullptr, {dir / "one.jpg", dir / "two.png"});
+    ASSERT_NE(splash.m_hWnd, nullptr);
+    const platform::Pixels own =
+        platform::FillFrame(platform::DecodePictureFile(dir / "one.jpg"), 440, 200);
+    ASSERT_FALSE(own.Empty());
+    EXPECT_EQ(Pixels(reinterpret_cast<HBITMAP>(splash.m_pictures[0].SendMessage(
+                  STM_GETIMAGE, IMAGE_BITMAP))),
+              Shown(own));
+    for (int step = 1; step <= 3; ++step) {
+        SendMessageA(splash.m_hWnd, WM_TIMER, 1, 0);
+        EXPECT_EQ(VisiblePicture(splash), step % 2) << step;
+    }
+    EXPECT_EQ(PictureResource(splash.m_pictures[1].m_hWnd), IDB_SPLASH_2);
+}
+
+// A file of `size` bytes that begins with `start`; the rest is never
+// written, so the file system keeps no room for it.
+void WriteLarge(const std::string& path, const std::string& start, LONGLONG size) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, start.data(), static_cast<DWORD>(start.size()), &written, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(f, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(f);
+    CloseHandle(f);
+}
+
+// What the real decoder makes of the files a medium may name: the picture,
+// or nothing at once (and then the menu's own art in its place).
+TEST(MediumArt, EveryFileGivesItsPictureOrOursAtOnce) {
+    const std::string png = BrandedArt("picture.png"), jpg = BrandedArt("splash2.jpg"),
+                      bmp = BrandedArt("splash3.bmp"), ico = BrandedArt("orbeline.ico");
+    ASSERT_FALSE(png.empty() || jpg.empty() || bmp.empty() || ico.empty());
+    // Headers that announce 30,000 x 30,000 pixels, the rest as it was.
+    std::string hugePng = png, hugeJpg = jpg;
+    for (int at : {16, 20}) hugePng.replace(at, 4, std::string("\0\0\x75\x30", 4));
+    const uint32_t crc = platform::Crc32(hugePng.data() + 12, 17);
+    for (int i = 0; i < 4; ++i) hugePng[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    const size_t frame = jpg.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    hugeJpg.replace(frame + 5, 4, "\x75\x30\x75\x30");
+    TempDir dir;
+    const std::pair<const char*, std::string> files[] = {
+        {"p.png", png}, {"j.jpg", jpg}, {"b.bmp", bmp}, {"png.bmp", png},
+        {"cut.png", png.substr(0, png.size() / 2)}, {"cut.jpg", jpg.substr(0, jpg.size() - 2)},
+        {"cut.bmp", bmp.substr(0, bmp.size() - 1000)}, {"text.png", "not a picture"},
+        {"empty.png", ""}, {"huge.png", hugePng}, {"huge.jpg", hugeJpg}, {"i.ico", ico},
+        {"cut.ico", ico.substr(0, ico.size() - 100)}};
+    for (const auto& f : files) dir.Write(f.first, f.second);
+    dir.MakeDir("folder.png");
+    WriteLarge(dir / "large.png", png, 200 << 20);
+
+    const struct {
+        const char* file;
+        bool imaging;  // the imaging component there
+        int width;     // 0: no picture
+    } cases[] = {
+        {"p.png", true, 318}, {"j.jpg", true, 880}, {"b.bmp", true, 880},
+        {"png.bmp", true, 318},  // what the file holds counts, not its name
+        {"b.bmp", false, 880}, {"p.png", false, 0}, {"j.jpg", false, 0},
+        {"missing.png", true, 0}, {"folder.png", true, 0}, {"text.png", true, 0},
+        {"empty.png", true, 0}, {"cut.png", true, 0}, {"cut.jpg", true, 0}, {"cut.bmp", true, 0},
+        {"cut.bmp", false, 0}, {"huge.png", true, 0}, {"huge.jpg", true, 0},
+        {"large.png", true, 0}, {"i.ico", true, 0},
+    };
+    for (const auto& c : cases) {
+        const std::string label = std::string(c.file) + (c.imaging ? "" : " without imaging");
+        const DWORD start = GetTickCount();
+        const platform::Pixels pixels = platform::DecodePictureFile(dir / c.file, c.imaging);
+        EXPECT_LT(GetTickCount() - start, 1000u) << label;
+        EXPECT_EQ(pixels.width, c.width) << label;
+        CBitmap picture;
+        // At 100 % ours is the template's bitmap, which then stays.
+        if (c.imaging) {
+            EXPECT_EQ(artwork::LoadMenuPicture(96, dir / c.file, picture), c.width > 0) << label;
+        }
+    }
+    for (const char* file : {"i.ico", "cut.ico", "p.png", "folder.png", "missing.ico"}) {
+        CIcon own, shown;
+        EXPECT_EQ(own.Attach(platform::LoadIconFile(dir / file, 32)) != nullptr,
+                  std::string(file) == "i.ico")
+            << file;
+        EXPECT_NE(shown.Attach(artwork::LoadWindowIcon(dir / file, 32)), nullptr) << file;
+    }
+}
+
+// The colours of an icon's image.
+std::vector<DWORD> IconColours(HICON icon) {
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info)) return {};
+    std::vector<DWORD> colours = Pixels(info.hbmColor);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return colours;
+}
+
+TEST_F(MenuWindow, TheMediumsOwnPictureAndIcon) {
+    Item("", "name=Root\r\npicture=art\\p.png\r\nwindowicon=art\\i.ico\r\n");
+    m_medium.Write("art\\p.png", BrandedArt("picture.png"));
+    m_medium.Write("art\\i.ico", BrandedArt("orbeline.ico"));
+    Open();
+    const HWND picture = GetDlgItem(Dlg().m_hWnd, IDC_PICTURE);
+    EXPECT_EQ(Pixels(reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0))),
+              Shown(platform::FillFrame(platform::DecodePictureFile(m_medium / "art\\p.png"), 159,
+                                        271)));
+    // The caption's icons: the file's images of their sizes, as the system
+    // itself reads them.
+    for (WPARAM which : {ICON_BIG, ICON_SMALL}) {
+        const int size = GetSystemMetrics(which == ICON_BIG ? SM_CXICON : SM_CXSMICON);
+        CIcon system;
+        system.Attach(static_cast<HICON>(LoadImageA(nullptr, (m_medium / "art\\i.ico").c_str(),
+                                                    IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+        const std::vector<DWORD> expected = IconColours(system);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(IconColours(reinterpret_cast<HICON>(SendMessageA(Dlg().m_hWnd, WM_GETICON, which, 0))),
+                  expected)
+            << size;
+    }
 }
 
 // A dialog whose handler throws on one message. It ends itself with IDOK

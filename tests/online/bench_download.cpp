@@ -114,8 +114,9 @@ int main(int argc, char** argv) {
     PROCESS_MEMORY_COUNTERS pmc = {};
     pmc.cb = sizeof pmc;
     GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
-    std::printf("%s %.3f %lu %lu\n", argv[1], seconds,
-                static_cast<unsigned long>(pmc.PeakWorkingSetSize),
-                static_cast<unsigned long>(pmc.PeakPagefileUsage));
+    // SIZE_T is wider than unsigned long on 64-bit Windows.
+    std::printf("%s %.3f %llu %llu\n", argv[1], seconds,
+                static_cast<unsigned long long>(pmc.PeakWorkingSetSize),
+                static_cast<unsigned long long>(pmc.PeakPagefileUsage));
     return 0;
 }

@@ -2,6 +2,10 @@
 // the names a disc cannot hold, and whole runs on media laid out here, with
 // xorriso reading back what it wrote.
 #include "tools/medium_pack/pack.h"
+#include "tools/medium_pack/run.h"
+
+#include "tests/unit/test_support.h"
+#include "tools/medium_check/pe_certificates.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -182,7 +187,13 @@ protected:
 
 TEST_F(Pack, AddsWhatTheMediumLacksAndKeepsWhatItHas) {
     Write(Medium() / "translat.ini", "[english]\r\nFont=Tahoma\r\n");
+    // The medium's own picture (one white pixel) goes with it.
+    const std::string picture("BM:\0\0\0\0\0\0\0006\0\0\0(\0\0\0\1\0\0\0\1\0\0\0\1\0\x18\0", 30);
+    Write(Medium() / "art" / "side.bmp", picture + std::string(24, '\0') + "\xff\xff\xff" + '\0');
+    Write(Medium() / "QXMSETUP.INI", Read(Medium() / "QXMSETUP.INI") + "picture=art\\side.bmp\r\n");
     ASSERT_EQ(Run({}), 0) << m_out << m_err;
+    EXPECT_NE(m_out.find("the menu enlarges the picture"), std::string::npos) << m_out;
+    EXPECT_EQ(FromImage("/art/side.bmp"), Read(Medium() / "art" / "side.bmp"));
     EXPECT_EQ(FromImage("/wizard.exe"), "shipped wizard.exe");
     EXPECT_EQ(FromImage("/Online.dll"), "shipped Online.dll");
     EXPECT_EQ(FromImage("/translat.ini"), "[english]\r\nFont=Tahoma\r\n");
@@ -243,6 +254,95 @@ TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
         EXPECT_FALSE(fs::exists(Image()));
         EXPECT_FALSE(fs::exists(Medium() / "disc.iso"));
     }
+}
+
+// Certificates made here: a root, and below it a code-signing certificate
+// (as PEM with its chain, and as PKCS#12 with the password "secret" in
+// today's encryption and in the legacy one), one
+// expired, one not yet valid, one for web servers; a key of another; and a
+// code-signing certificate of someone else.
+const char kMakeCertificates[] = R"(set -e
+openssl req -x509 -newkey rsa:2048 -nodes -keyout root.key -out root.pem -days 30 \
+  -subj '/CN=Medium Test Root' -addext basicConstraints=critical,CA:true
+openssl req -x509 -newkey rsa:2048 -nodes -keyout other.key -out other.pem -days 30 \
+  -subj '/CN=Someone Else' -addext extendedKeyUsage=codeSigning
+openssl req -new -newkey rsa:2048 -nodes -keyout leaf.key -out leaf.csr -subj '/CN=Medium Test Signer'
+printf '[ca]\ndefault_ca=t\n[t]\ndatabase=index.txt\nnew_certs_dir=.\nserial=serial\n' >ca.cnf
+printf 'default_md=sha256\nunique_subject=no\npolicy=p\n[p]\ncommonName=supplied\n' >>ca.cnf
+printf '[sign]\nextendedKeyUsage=codeSigning\n[web]\nextendedKeyUsage=serverAuth\n' >>ca.cnf
+: >index.txt; echo 1000 >serial; printf secret >secret; printf Secret >wrong
+day() { date -u -d "$1" +%Y%m%d%H%M%SZ; }
+leaf() { openssl ca -batch -config ca.cnf -cert root.pem -keyfile root.key -in leaf.csr -notext \
+  -extensions $2 -startdate $3 -enddate $4 -out $1.crt; cat $1.crt root.pem >$1.pem; }
+leaf good sign $(day '1 day ago') $(day '30 days')
+leaf expired sign 20200101000000Z 20200201000000Z
+leaf future sign $(day '10 days') $(day '40 days')
+leaf web web $(day '1 day ago') $(day '30 days')
+openssl pkcs12 -export -in good.pem -inkey leaf.key -out good.p12 -passout pass:secret
+openssl pkcs12 -export -legacy -in good.pem -inkey leaf.key -out legacy.p12 -passout pass:secret
+)";
+
+TEST_F(Pack, SignsTheMenuWithAGoodCertificateAndRefusesEveryOther) {
+    const fs::path c = m_dir / "certs";
+    fs::create_directories(c);
+    Write(c / "make.sh", kMakeCertificates);
+    const std::string made = Shell("cd '" + c.string() + "' && sh make.sh");
+    ASSERT_TRUE(fs::exists(c / "good.p12")) << made;
+    const std::string pe = testing_support::MinimalPe();
+    for (const char* name : {"wizard.exe", "Online.dll"}) Write(m_dir / "dist" / name, pe);
+    Write(Medium() / "printer" / "setup.exe", pe);
+    auto at = [&](const char* name) { return (c / name).string(); };
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* said;
+        bool theirs = false;  // the medium has its own wizard.exe, signed by someone else
+    } const cases[] = {
+        {{}, 0, "Unsigned     wizard.exe (the menu: --sign signs it), printer\\setup.exe"},
+        {{"--sign", at("good.p12"), "--password-file", at("secret")}, 0,
+         "Signed       Online.dll, wizard.exe by \"CN=Medium Test Signer\""},
+        {{"--sign", at("good.pem"), "--key", at("leaf.key")}, 0, "checked against its chain"},
+        // RC2, as older exports have it: OpenSSL's legacy provider.
+        {{"--sign", at("legacy.p12"), "--password-file", at("secret")}, 0, "checked against"},
+        {{"--sign", at("expired.pem"), "--key", at("leaf.key")}, 4,
+         "has expired: its validity ended on 2020-02-01"},
+        {{"--sign", at("future.pem"), "--key", at("leaf.key")}, 4, "is not valid yet"},
+        {{"--sign", at("web.pem"), "--key", at("leaf.key")}, 4, "lacks code signing"},
+        {{"--sign", at("good.p12"), "--password-file", at("wrong")}, 4, "wrong password for"},
+        {{"--sign", at("good.p12")}, 4, "is protected by a password"},
+        {{"--sign", at("good.pem"), "--key", at("other.key")}, 4, "is not the key of"},
+        {{"--sign", at("good.p12"), "--password-file", at("secret")}, 4,
+         "wizard.exe is signed already, by \"CN=Someone Else\"", true},
+    };
+    for (const Case& k : cases) {
+        fs::remove(Image());
+        fs::remove(Medium() / "wizard.exe");
+        if (k.theirs)
+            Shell("osslsigncode sign -certs '" + at("other.pem") + "' -key '" + at("other.key") +
+                  "' -in '" + (m_dir / "dist" / "wizard.exe").string() + "' -out '" +
+                  (Medium() / "wizard.exe").string() + "'");
+        ASSERT_EQ(Run(k.args), k.status) << k.said << "\n" << m_out << m_err;
+        EXPECT_NE((m_out + m_err).find(k.said), std::string::npos) << m_out << m_err;
+        EXPECT_EQ(fs::exists(Image()), k.status == 0) << k.said;
+        EXPECT_FALSE(fs::exists(Image().string() + ".part"));
+        if (k.status || k.args.empty()) continue;
+        // The image's copies are signed; the shipped files stay as they were.
+        EXPECT_NE(m_out.find("Unsigned     printer\\setup.exe"), std::string::npos) << m_out;
+        EXPECT_NE(m_err.find("no --timestamp"), std::string::npos) << m_err;
+        for (const char* name : {"/wizard.exe", "/Online.dll"}) {
+            std::istringstream copy(FromImage(name));
+            EXPECT_TRUE(medium_check::ReadCertificateTable(copy).signedData) << name;
+        }
+        EXPECT_EQ(Read(m_dir / "dist" / "wizard.exe"), pe);
+    }
+}
+
+// A program that hangs (osslsigncode on a time-stamping server that never
+// answers) is stopped.
+TEST_F(Pack, AProgramThatDoesNotFinishIsStopped) {
+    const std::string said =
+        medium_pack::RunProgram("sleep", {"30"}, (m_dir / "log").string(), "", 1);
+    EXPECT_EQ(said, "sleep did not finish within 1 second, and was stopped");
 }
 
 }  // namespace

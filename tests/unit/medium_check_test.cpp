@@ -1,6 +1,7 @@
 // The medium checker on the sample medium and on small media laid out here,
 // on both builds.
 #include "platform/codepage.h"
+#include "platform/picture_file.h"
 #include "platform/system.h"
 #include "test_support.h"
 #include "tools/medium_check/check.h"
@@ -31,6 +32,11 @@ std::string SourcePath(std::string path) {
 }
 
 std::string SampleMedium() { return SourcePath(SOURCE_DIR "/examples/medium"); }
+
+// A program the toolchain made, with a manifest of `shape` (tests/CMakeLists.txt).
+std::string Program(const std::string& shape) {
+    return testing_support::ReadAll(SourcePath(TEST_PROGRAMS "/" + shape + ".exe"));
+}
 
 // The part of a text report from its first page to the findings.
 std::string PagesOf(const std::string& text) {
@@ -215,6 +221,40 @@ std::string Product(const std::string& name, const std::string& file,
 const Severity E = Severity::Error;
 const Severity W = Severity::Warning;
 
+// Picture files of `w` x `h` pixels as far as the checker reads them: whole,
+// with the sizes in their headers (their pixels are never decoded).
+std::string Le(uint32_t v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
+    return s;
+}
+std::string Be32(uint32_t v) { std::string s = Le(v, 4); return {s.rbegin(), s.rend()}; }
+std::string Chunk(const std::string& type, const std::string& data) {
+    const std::string body = type + data;
+    return Be32(static_cast<uint32_t>(data.size())) + body +
+           Be32(platform::Crc32(body.data(), body.size()));
+}
+std::string Png(int w, int h) {
+    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", Be32(w) + Be32(h) + std::string("\x08\x02\0\0\0", 5)) +
+           Chunk("IDAT", "x") + Chunk("IEND", "");
+}
+std::string Bmp(int w, int h) {
+    const int stride = (w * 3 + 3) / 4 * 4;
+    return "BM" + Le(54 + stride * h, 4) + Le(0, 4) + Le(54, 4) + Le(40, 4) + Le(w, 4) + Le(h, 4) +
+           Le(1, 2) + Le(24, 2) + std::string(24, '\0') + std::string(stride * h, '\x7f');
+}
+std::string Jpeg(int w, int h) {
+    const std::string size = Be32(static_cast<uint32_t>(h) << 16 | static_cast<uint32_t>(w));
+    return std::string("\xFF\xD8\xFF\xC0\0\x0b\x08", 7) + size + std::string("\x01\x01\x11\0", 4) +
+           std::string("\xFF\xDA\0\x08\x01\x01\0\0\x3f\0coded\xFF\xD9", 17);
+}
+std::string Ico(int size) {
+    const uint32_t bytes = 40 + size * size * 4 + size * size / 8;
+    return Le(0x10000, 4) + Le(1, 2) + Le(size, 1) + Le(size, 1) + Le(0, 2) + Le(1, 2) + Le(32, 2) +
+           Le(bytes, 4) + Le(22, 4) + Le(40, 4) + Le(size, 4) + Le(2 * size, 4) + Le(1, 2) +
+           Le(32, 2) + std::string(bytes - 16, '\0');
+}
+
 std::vector<Layout> Layouts() {
     std::vector<Layout> cases;
     cases.push_back({"a clean medium",
@@ -357,6 +397,57 @@ std::vector<Layout> Layouts() {
                       {"a\\QXMSETUP.INI", Product("A", "nosuchdir\\setup.exe")}},
                      {{E, "file-missing", "a\\QXMSETUP.INI", 3}}});
 
+    cases.push_back({"a program with a broken manifest",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"b\\QXMSETUP.INI", Product("B", "setup.exe")},
+                      {"b\\setup.exe", Program("broken")}},
+                     {{E, "manifest-broken", "b\\QXMSETUP.INI", 3},
+                      {W, "program-unsigned", "b\\setup.exe", 0}}});
+
+    using testing_support::MinimalPe;
+    const std::string cut = MinimalPe(2).substr(0, 520);  // its table ends past the file
+    cases.push_back({"programs without a signature",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "setup.exe")}, {"a\\setup.exe", MinimalPe()},
+                      {"b\\QXMSETUP.INI", Product("B", "..\\a\\setup.exe")},
+                      {"c\\QXMSETUP.INI", Product("C", "setup.exe")}, {"c\\setup.exe", MinimalPe(2)},
+                      {"d\\QXMSETUP.INI", Product("D", "setup.exe")}, {"d\\setup.exe", MinimalPe(1)},
+                      {"e\\QXMSETUP.INI", Product("E", "setup.exe")}, {"e\\setup.exe", cut},
+                      {"f\\QXMSETUP.INI", Product("F", "run.bat")}, {"f\\run.bat", MinimalPe()}},
+                     {{W, "program-unsigned", "a\\setup.exe", 0},
+                      {W, "program-unsigned", "d\\setup.exe", 0},
+                      {W, "program-unsigned", "e\\setup.exe", 0}}});
+    cases.push_back({"the medium's own look",
+                     {{"QXMSETUP.INI", kRoot + "picture=art\\p.png\r\nwindowicon=art\\i.ico\r\n"
+                                               "splash = art\\1.bmp ;art\\2.jpg;\r\n"},
+                      {"art\\p.png", Png(318, 542)}, {"art\\i.ico", Ico(64)},
+                      {"art\\1.bmp", Bmp(880, 400)}, {"art\\2.jpg", Jpeg(1320, 600)}},
+                     {}});
+    std::string cutPng = Png(880, 400);
+    cutPng.resize(cutPng.size() - 8);
+    cases.push_back({"art the menu cannot use",
+                     {{"QXMSETUP.INI", kRoot + "picture=none.png\r\nwindowicon=p.png\r\n"
+                                               "splash=a.txt;art;cut.png;huge.png;C:\\s.png\r\n"},
+                      {"a.txt", "text"}, {"art\\x.png", Png(880, 400)}, {"cut.png", cutPng},
+                      {"huge.png", Png(30000, 30000)}, {"p.png", Png(64, 64)}},
+                     {{E, "art-missing", "QXMSETUP.INI", 3},
+                      {E, "art-unreadable", "QXMSETUP.INI", 4},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-unreadable", "QXMSETUP.INI", 5},
+                      {E, "art-missing", "QXMSETUP.INI", 5}}});
+    cases.push_back({"art the menu enlarges or cuts",
+                     {{"QXMSETUP.INI", kRoot + "picture=p.png\r\nwindowicon=i.ico\r\n"
+                                               "splash=w.png;2.bmp;3.bmp;4.bmp;5.bmp;6.bmp\r\n"},
+                      {"p.png", Png(159, 271)}, {"i.ico", Ico(32)}, {"w.png", Png(1000, 1000)},
+                      {"2.bmp", Bmp(880, 400)}, {"3.bmp", Bmp(880, 400)}, {"4.bmp", Bmp(880, 400)},
+                      {"5.bmp", Bmp(880, 400)}, {"6.bmp", Bmp(880, 400)}},
+                     {{W, "art-small", "QXMSETUP.INI", 3},
+                      {W, "art-small", "QXMSETUP.INI", 4},
+                      {W, "art-aspect", "QXMSETUP.INI", 5},
+                      {W, "art-too-many", "QXMSETUP.INI", 5}}});
+
     // 129 "%T" a level: 258 bytes, then 33 KB, then 4 MB, then 555 MB.
     std::string grow;
     for (int i = 0; i < 129; ++i) grow += "%T";
@@ -422,6 +513,12 @@ TEST_F(MediumCheckLayouts, MessagesNameWhatGoesWithAnEntry) {
     ASSERT_FALSE(eight.findings.empty());
     EXPECT_NE(eight.findings[0].message.find("1 entry below it"), std::string::npos)
         << eight.findings[0].message;
+    const Report art = CheckLayout(layouts[15]);
+    ASSERT_EQ(art.findings.size(), 4u) << Describe(art.findings);
+    EXPECT_NE(art.findings[0].message.find("enlarges the picture at 150 % and 200 %"),
+              std::string::npos) << art.findings[0].message;
+    EXPECT_NE(art.findings[2].message.find("cuts 54 % off its top and bottom"), std::string::npos)
+        << art.findings[2].message;
 }
 
 // What the report says of a value the menu cuts, of names Windows does not
@@ -506,13 +603,19 @@ struct RunCase {
 };
 
 TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
-    TempDir clean, broken;
+    TempDir clean, broken, asking;
     clean.Write("QXMSETUP.INI", kRoot);
     clean.Write("app\\QXMSETUP.INI", Product("App", "setup.exe"));
     clean.Write("app\\setup.exe", "MZ");
     broken.Write("QXMSETUP.INI", kRoot);
     broken.Write("app\\QXMSETUP.INI", Product("App", "missing.exe"));
     const std::string good = clean.Path(), bad = broken.Path();
+    asking.Write("QXMSETUP.INI", kRoot);
+    for (const char* shape : {"none", "asInvoker", "requireAdministrator", "highestAvailable"}) {
+        asking.Write(std::string(shape) + "\\QXMSETUP.INI", Product(shape, "setup.exe"));
+        asking.Write(std::string(shape) + "\\setup.exe", Program(shape));
+    }
+    const std::string admin = asking.Path();
 
     const RunCase cases[] = {
         {{good}, 0, "Findings: 0 errors, 0 warnings"},
@@ -524,6 +627,15 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
         {{good, "--locale", "0x0804"}, 0, "Language     chinese (character set 134)"},
         {{good, "--locale", "1028"}, 0, "Language     english (character set 0)"},
         {{good, "--as", "E:"}, 0, "click: starts E:\\app\\setup.exe"},
+        {{admin, "--as", "D:"}, 0, "starts D:\\none\\setup.exe\n"},
+        {{admin, "--as", "D:"}, 0, "starts D:\\asInvoker\\setup.exe\n"},
+        {{admin, "--as", "D:"}, 0,
+         "D:\\requireAdministrator\\setup.exe; Windows asks for administrator rights first\n"},
+        {{admin, "--as", "D:"}, 0,
+         "starts D:\\highestAvailable\\setup.exe; Windows asks an administrator's consent first\n"},
+        {{admin, "--as", "D:", "--json"}, 0,
+         "\\\\requireAdministrator\\\\setup.exe\", \"destination\": null, "
+         "\"elevation\": \"requireAdministrator\""},
         {{"--help"}, 0, "usage: medium-check"},
         {{}, 2, "which medium folder?"},
         {{good, "--bogus"}, 2, "unknown option --bogus"},
@@ -568,7 +680,7 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
   "pages": [
     {"page": 1, "title": "Café", "descriptor": "QXMSETUP.INI", "parent": null, "parentSlot": null, "titleDescription": "Café",
      "options": [
-      {"slot": 1, "title": "App", "bullet": "globe", "description": "\n(https://example.com/\"x\"/setup.exe)", "descriptor": "app\\QXMSETUP.INI", "action": "download", "target": "https://example.com/\"x\"/setup.exe", "destination": "%TEMP%\\setup.exe", "page": null}
+      {"slot": 1, "title": "App", "bullet": "globe", "description": "\n(https://example.com/\"x\"/setup.exe)", "descriptor": "app\\QXMSETUP.INI", "action": "download", "target": "https://example.com/\"x\"/setup.exe", "destination": "%TEMP%\\setup.exe", "elevation": null, "page": null}
      ]}
   ],
   "findings": [
@@ -580,6 +692,36 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
 }
 )json";
     EXPECT_EQ(json, expected);
+}
+
+// A program cut short, or with any word of it damaged, is read without
+// fault, and only its own manifest can make it ask for more rights.
+TEST(MediumCheckSeams, DamagedProgramsAreReadSafely) {
+    using medium_check::Elevation;
+    const std::string program = Program("requireAdministrator");
+    const auto elevation = [](const std::string& bytes) {
+        const medium_check::ReadAt read = [&](std::uint64_t at, size_t n, char* out) {
+            if (at > bytes.size() || n > bytes.size() - at) return false;
+            std::copy_n(bytes.data() + at, n, out);
+            return true;
+        };
+        std::string manifest;
+        return medium_check::ProgramManifest(read, manifest)
+                   ? medium_check::ManifestElevation(manifest)
+                   : Elevation::None;
+    };
+    ASSERT_EQ(elevation(program), Elevation::Administrator);
+    for (size_t n = 0; n < program.size(); n += 16)
+        EXPECT_NE(elevation(program.substr(0, n)), Elevation::Highest) << n;
+    // The headers, and the resource directory that leads to the manifest.
+    const size_t text = program.find("<?xml");
+    ASSERT_GT(text, 1024u + 256u);
+    for (size_t at = 0; at < text + 32; at = at == 1024 ? text - 256 : at + 4)
+        for (const char* word : {"\xFF\xFF\xFF\xFF", "\xF0\xFF\xFF\x7F", "\x00\x00\x00\x80"}) {
+            std::string damaged = program;
+            damaged.replace(at, 4, word, 4);
+            EXPECT_NE(elevation(damaged), Elevation::Highest) << at;
+        }
 }
 
 TEST(MediumCheckSeams, FullPathAndUtf8) {

@@ -21,6 +21,7 @@ TEST(Pixels, ResampleAveragesTheAreaEachPixelCovers) {
         platform::Pixels from;
         int width, height;
         std::vector<uint32_t> want;
+        bool fill = false;  // FillFrame: cut to the frame's proportions first
     } cases[] = {
         {"same size", Make(2, 1, {k, w}), 2, 1, {k, w}},
         {"halved", Make(4, 1, {k, k, w, w}), 2, 1, {k, w}},
@@ -34,9 +35,16 @@ TEST(Pixels, ResampleAveragesTheAreaEachPixelCovers) {
         {"to nothing", Make(2, 1, {k, w}), 0, 1, {}},
         {"from nothing", Make(0, 0, {}), 2, 2, {}},
         {"pixels missing", Make(2, 2, {k}), 1, 1, {}},
+        {"wider: the middle kept", Make(3, 1, {k, w, k}), 1, 1, {w}, true},
+        {"taller: the middle kept", Make(1, 4, {k, w, w, k}), 1, 1, {w}, true},
+        {"cut, then halved", Make(6, 2, {k, w, w, k, k, w, k, w, w, k, k, w}), 2, 1, {w, k}, true},
+        {"transparent on white", Make(2, 1, {0x00000000u, 0x80000000u}), 2, 1,
+         {w, 0xFF7F7F7Fu}, true},
+        {"fill from nothing", Make(0, 0, {}), 2, 2, {}, true},
     };
     for (auto& c : cases) {
-        const platform::Pixels out = platform::Resample(c.from, c.width, c.height);
+        const platform::Pixels out = c.fill ? platform::FillFrame(c.from, c.width, c.height)
+                                            : platform::Resample(c.from, c.width, c.height);
         EXPECT_EQ(out.argb, c.want) << c.what;
         if (!c.want.empty()) {
             EXPECT_EQ(out.width, c.width) << c.what;

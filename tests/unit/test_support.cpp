@@ -129,4 +129,25 @@ std::string ReadAll(const std::string& path) {
     return bytes;
 }
 
+std::string MinimalPe(int certificateType) {
+    std::string pe(512, '\0');
+    auto put = [&pe](size_t at, unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i) pe[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    pe[0] = 'M', pe[1] = 'Z', pe[0x40] = 'P', pe[0x41] = 'E';
+    put(0x3C, 0x40, 4);                            // the PE header's place
+    put(0x44, 0x14C, 2), put(0x54, 0xE0, 2);       // i386; the optional header's size
+    put(0x56, 0x102, 2);                           // an executable 32-bit image
+    const size_t opt = 0x58;
+    put(opt, 0x10B, 2), put(opt + 32, 0x1000, 4), put(opt + 36, 0x200, 4);  // alignments
+    put(opt + 56, 0x1000, 4), put(opt + 60, 0x200, 4), put(opt + 68, 2, 2);  // sizes; GUI
+    put(opt + 92, 16, 4);                          // data directories
+    if (certificateType) {
+        put(opt + 96 + 8 * 4, 512, 4), put(opt + 96 + 8 * 4 + 4, 16, 4);  // the table
+        pe.append(16, '\x30');
+        put(512, 16, 4), put(516, 0x200, 2), put(518, certificateType, 2);  // its entry
+    }
+    return pe;
+}
+
 }  // namespace testing_support

@@ -37,4 +37,9 @@ bool Exists(const std::string& path);
 // The whole file; empty when it cannot be read.
 std::string ReadAll(const std::string& path);
 
+// A PE32 image of headers alone (512 bytes). With a `certificateType`, a
+// certificate table of one entry of that type (2: a PKCS#7 signature)
+// follows them.
+std::string MinimalPe(int certificateType = 0);
+
 }  // namespace testing_support

@@ -235,6 +235,8 @@ public:
 
         std::vector<DescriptorText> texts;
         for (const std::string& path : m_recorder.AllDescriptors()) CheckDescriptor(path, texts);
+        if (!m_recorder.DescriptorOf(root).empty())
+            CheckArt(m_root, m_recorder.DescriptorOf(root), m_report.findings);
         CheckDownloads();
 
         if (m_report.translationFound) {
@@ -349,6 +351,7 @@ private:
                 case command::Kind::Program:
                     option.action = Action::Program;
                     option.target = Shown(cmd);
+                    option.elevation = ProgramElevation(cmd);
                     break;
                 case command::Kind::Shell:
                     option.action = Action::Shell;
@@ -518,7 +521,8 @@ private:
         const DescriptorFile descriptor(path);
         const std::string file = Relative(path);
         static const char* const kKeys[] = {"name", "version", "description",
-                                            "file", "icon", "priority", "sha256"};
+                                            "file", "icon", "priority", "sha256",
+                                            "picture", "splash", "windowicon"};
         std::map<std::string, std::string> whole;
         for (const char* key : kKeys) {
             const std::string& value = whole[key] = descriptor.Whole(key);
@@ -648,6 +652,7 @@ private:
             return kind;
         }
         const bool exists = platform::PathExists(joined);
+        if (exists) CheckSignature(joined, Relative(platform::FullPath(joined)), m_report);
         if (!value.empty() && (value[0] == '\\' || value[0] == '/')) {
             Add(exists ? Severity::Warning : Severity::Error, "file-leading-backslash", file,
                 line,
@@ -671,6 +676,10 @@ private:
             Add(Severity::Error, "file-not-program", file, line,
                 what + " is not a program (.exe, .com, .bat or .cmd): the menu starts the "
                 "file itself, so a click on it fails");
+        else if (ProgramElevation(joined) == Elevation::Broken)
+            Add(Severity::Error, "manifest-broken", file, line,
+                what + " carries a manifest that is not well-formed XML: Windows refuses to "
+                "start it");
         return kind;
     }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/wintypes.h"
+#include "tools/medium_check/manifest.h"
 
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct Option {
     Action action = Action::Page;
     std::string target;         // the program or the address
     std::string destination;    // a download: where the file is written
+    Elevation elevation = Elevation::None;  // a program: what its manifest asks for
     int page = 0;               // a sub-menu: the page it opens
 };
 

@@ -32,6 +32,14 @@ bool IsFolder(const std::string& path);
 void CheckTranslation(const std::string& path, const std::string& shownName,
                       const std::vector<DescriptorText>& texts, Report& report);
 
+// "program-unsigned": `program` (the path the menu starts) when it is an
+// .exe without a signature, reported once under `shown` (in any letter case).
+void CheckSignature(const std::string& program, const std::string& shown, Report& report);
+// The medium's own picture, splash pictures and window icon that the root
+// descriptor at `descriptor` names (art_check.cpp).
+void CheckArt(const std::string& root, const std::string& descriptor,
+              std::vector<Finding>& findings);
+
 // A text in double quotes, cut to `max` bytes (on a character boundary)
 // with "..." when it is longer.
 std::string Quote(const std::string& text, size_t max = 60);

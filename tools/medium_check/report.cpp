@@ -68,7 +68,14 @@ std::string Click(const Option& o, const std::vector<Page>& pages) {
             return "opens page " + std::to_string(o.page) +
                    (target.options.empty() ? ", which has no options" : "");
         }
-        case Action::Program: return "starts " + Printable(o.target);
+        case Action::Program: {
+            const char* asks = o.elevation == Elevation::Administrator
+                                   ? "; Windows asks for administrator rights first"
+                               : o.elevation == Elevation::Highest
+                                   ? "; Windows asks an administrator's consent first"
+                                   : "";
+            return "starts " + Printable(o.target) + asks;
+        }
         case Action::Shell: return "opens " + Printable(o.target) + " in the browser";
         case Action::Download:
             return "downloads " + Printable(o.target) + " to " + Printable(o.destination) +
@@ -216,6 +223,8 @@ std::string FormatJson(const Report& r) {
                    (o.action == Action::Page ? "null" : Json(o.target)) +
                    ", \"destination\": " +
                    (o.action == Action::Download ? Json(o.destination) : "null") +
+                   ", \"elevation\": " +
+                   (*ElevationLevel(o.elevation) ? Json(ElevationLevel(o.elevation)) : "null") +
                    ", \"page\": " + JsonNumberOrNull(o.page) + "}";
         }
         out += p.options.empty() ? "]}" : "\n     ]}";

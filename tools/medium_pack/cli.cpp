@@ -1,24 +1,19 @@
 // The command line of medium-pack, and the disc it has xorriso write.
 #include "tools/medium_pack/pack.h"
+#include "tools/medium_check/pe_certificates.h"
+#include "tools/medium_pack/run.h"
+#include "tools/medium_pack/sign.h"
 
 #include "platform/system.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -27,6 +22,7 @@ namespace {
 
 std::string Usage() {
     return "usage: medium-pack MEDIUM_FOLDER -o IMAGE.iso [--label TEXT] [--dist DIR] [--force]\n"
+           "                   [--sign CERT [--key KEY] [--password-file FILE] [--timestamp URL]]\n"
            "Checks MEDIUM_FOLDER as medium-check does, adds the menu's files it lacks at its\n"
            "root and an autorun.inf, and writes the disc image IMAGE.iso (ISO 9660 with\n"
            "Joliet names).\n"
@@ -36,8 +32,14 @@ std::string Usage() {
            "  --dist DIR      where wizard.exe, Online.dll, filemove.avi and translat.ini\n"
            "                  come from; " MEDIUM_PACK_DIST " unless given\n"
            "  --force         write the image although the medium has errors\n"
+           "  --sign CERT     sign the image's wizard.exe and Online.dll (Authenticode,\n"
+           "                  SHA-256) with CERT: PKCS#12 (.pfx, .p12), or PEM with its chain\n"
+           "  --key KEY       the private key of a PEM certificate\n"
+           "  --password-file FILE  the password of CERT or KEY, on the file's first line\n"
+           "  --timestamp URL have the signatures time-stamped by this RFC 3161 server\n"
            "Exit status: 0 with the image written, 1 when the medium has errors, 2 for bad\n"
-           "usage or missing files, 3 when the image could not be written.\n";
+           "usage or missing files, 3 when the image could not be written, 4 when signing\n"
+           "was refused or failed.\n";
 }
 
 std::string LowerAscii(std::string s) {
@@ -73,34 +75,6 @@ std::string Size(std::uintmax_t bytes) {
     return s.str();
 }
 
-// Runs xorriso with `args`, its output into `log`. 0 when it wrote the
-// image; else the reason.
-std::string RunXorriso(const std::vector<std::string>& args, const std::string& log) {
-    std::vector<char*> argv;
-    std::vector<std::string> all = args;
-    all.insert(all.begin(), "xorriso");
-    for (std::string& a : all) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, "xorriso", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return rc == ENOENT ? "xorriso is not installed (tools/setup.sh installs it)"
-                            : std::string("cannot start xorriso: ") + std::strerror(rc);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
-    std::string said = ReadFile(log);
-    if (said.size() > 2000) said = "..." + said.substr(said.size() - 2000);
-    return "xorriso failed:\n" + said;
-}
-
 struct TempFolder {
     fs::path path;
     TempFolder() {
@@ -118,6 +92,7 @@ struct TempFolder {
 
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err) {
     std::string medium, image, label, dist = MEDIUM_PACK_DIST;
+    SigningSettings signing;
     bool force = false, haveLabel = false;
     auto bad = [&](const std::string& why) {
         err = "medium-pack: " + why + "\n" + Usage();
@@ -125,7 +100,9 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     };
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i], value;
-        const bool takesValue = arg == "-o" || arg == "--label" || arg == "--dist";
+        const bool takesValue = arg == "-o" || arg == "--label" || arg == "--dist" ||
+                                arg == "--sign" || arg == "--key" || arg == "--password-file" ||
+                                arg == "--timestamp";
         const size_t eq = arg.find('=');
         if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
             value = arg.substr(eq + 1);
@@ -146,6 +123,14 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             dist = value;
         } else if (arg == "--force") {
             force = true;
+        } else if (arg == "--sign") {
+            signing.cert = value;
+        } else if (arg == "--key") {
+            signing.key = value;
+        } else if (arg == "--password-file") {
+            signing.passwordFile = value;
+        } else if (arg == "--timestamp") {
+            signing.timestamp = value;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return bad("unknown option " + arg);
         } else if (medium.empty()) {
@@ -167,6 +152,27 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     if (!below.empty() && below.compare(0, 2, "..") != 0)
         return bad("the image " + image + " would be inside the medium it is made of");
     if (haveLabel && DiscLabel(label).empty()) return bad("the label is empty");
+    const bool sign = !signing.cert.empty();
+    if (!sign && !(signing.key + signing.passwordFile + signing.timestamp).empty())
+        return bad("--key, --password-file and --timestamp go with --sign");
+    for (const std::string& f : {signing.cert, signing.key, signing.passwordFile})
+        if (!f.empty() && (!fs::exists(f) || fs::is_directory(f))) return bad("no file " + f);
+
+    TempFolder temp;
+    if (temp.path.empty()) {
+        err += "medium-pack: cannot make a temporary folder\n";
+        return 3;
+    }
+    // The certificate is checked before the medium: nothing is signed with
+    // one that cannot sign.
+    Signer signer;
+    if (sign) {
+        const std::string refused = signer.Load(signing, temp.path.string());
+        if (!refused.empty()) {
+            err = "medium-pack: " + refused + "\nmedium-pack: nothing signed, no image written\n";
+            return 4;
+        }
+    }
 
     std::string walkError;
     std::vector<std::string> paths = Walk(root, walkError);
@@ -242,6 +248,33 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
            std::to_string(warnings) + (warnings == 1 ? " warning\n" : " warnings\n");
     out += platform::AnsiToUtf8(medium_check::FindingLines(checked), report.codePage);
     out += medium_check::FindingLines(own);
+    // Where the menu's files in the image come from, and their names there.
+    struct MenuFile {
+        std::string onDisc;
+        fs::path from;
+    };
+    std::vector<MenuFile> menuFiles;
+    for (const std::string name : {"wizard.exe", "Online.dll"}) {
+        MenuFile m{name, fs::path(dist) / name};
+        if (std::find(added.begin(), added.end(), name) == added.end()) {
+            for (const std::string& p : paths)
+                if (LowerAscii(p) == LowerAscii(name)) m.onDisc = p;
+            m.from = root / m.onDisc;
+        }
+        menuFiles.push_back(m);
+    }
+    std::string unsignedPrograms;
+    const medium_check::CertificateTable menu =
+        medium_check::ReadCertificateTable(menuFiles.front().from.string());
+    if (!sign && menu.pe && !menu.signedData)
+        unsignedPrograms = menuFiles.front().onDisc + " (the menu: --sign signs it)";
+    for (const Finding& f : checked)
+        if (f.code == "program-unsigned")
+            unsignedPrograms += (unsignedPrograms.empty() ? "" : ", ") +
+                                platform::AnsiToUtf8(f.file, report.codePage);
+    if (!unsignedPrograms.empty())
+        out += "Unsigned     " + unsignedPrograms +
+               " (program-unsigned: Windows warns about them or blocks them)\n";
     if (errors && !force) {
         err = "medium-pack: " + std::to_string(errors) +
               (errors == 1 ? " error" : " errors") +
@@ -262,23 +295,40 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     }
     const std::string disc = DiscLabel(label);
 
-    TempFolder temp;
-    if (temp.path.empty()) {
-        err += "medium-pack: cannot make a temporary folder\n";
-        return 3;
+    // The menu's files as the image will hold them: signed copies, with
+    // the medium's own names where it has them.
+    std::map<std::string, std::string> signedCopies;  // name on the disc -> copy
+    if (sign) {
+        fs::create_directory(temp.path / "signed", ec);
+        for (const MenuFile& m : menuFiles) {
+            const std::string copy = (temp.path / "signed" / m.from.filename()).string();
+            std::string failed = signer.Refusal(m.from.string());
+            if (failed.empty()) failed = signer.Sign(m.from.string(), copy);
+            if (!failed.empty()) {
+                err += "medium-pack: " + m.onDisc + " " + failed +
+                       "\nmedium-pack: no image written\n";
+                return 4;
+            }
+            signedCopies[m.onDisc] = copy;
+        }
+        if (signing.timestamp.empty())
+            err += "medium-pack: warning: no --timestamp: the signatures stop being valid when "
+                   "the certificate expires (" + signer.Expires() + ")\n";
     }
     std::vector<std::string> xargs = {"-as", "mkisofs", "-quiet", "-o", target.string() + ".part",
                                       "-V", disc, "-J", "-r", "-iso-level", "3",
                                       "-input-charset", "UTF-8", "-f", "-graft-points",
                                       "/=" + root.string()};
-    for (const std::string& a : added) xargs.push_back("/" + a + "=" + (fs::path(dist) / a).string());
+    for (const std::string& a : added)
+        if (!signedCopies.count(a)) xargs.push_back("/" + a + "=" + (fs::path(dist) / a).string());
+    for (const auto& copy : signedCopies) xargs.push_back("/" + copy.first + "=" + copy.second);
     if (!ownAutorun) {
         const fs::path autorun = temp.path / "autorun.inf";
         std::ofstream(autorun, std::ios::binary) << AutorunFor(disc);
         xargs.push_back("/autorun.inf=" + autorun.string());
     }
     fs::remove(target.string() + ".part", ec);
-    const std::string failed = RunXorriso(xargs, (temp.path / "xorriso.log").string());
+    const std::string failed = RunProgram("xorriso", xargs, (temp.path / "xorriso.log").string());
     if (!failed.empty()) {
         fs::remove(target.string() + ".part", ec);
         err += "medium-pack: " + failed + "\n";
@@ -306,6 +356,14 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     out += "Files        " + std::to_string(files) + " of the medium (" + Size(bytes) + ")";
     out += addedList.empty() ? "\n" : "; added " + addedList + "\n";
     if (ownAutorun) out += "autorun.inf  the medium's own, kept\n";
+    if (sign) {
+        std::string names;
+        for (const auto& copy : signedCopies) names += (names.empty() ? "" : ", ") + copy.first;
+        out += "Signed       " + names + " by \"" + signer.Subject() + "\" (until " +
+               signer.Expires() + "), checked against its chain; " +
+               (signing.timestamp.empty() ? std::string("no time stamp")
+                                          : "time-stamped by " + signing.timestamp) + "\n";
+    }
     return 0;
 }
 

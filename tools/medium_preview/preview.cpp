@@ -25,6 +25,9 @@ namespace {
 const int kOptionIds[menu::kSlots] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
                                        IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
 
+// What a walk that could not do its work is reported as.
+const char kWalkFailed[] = "preview-failed";
+
 std::vector<std::string> Split(const std::string& line, char sep) {
     std::vector<std::string> parts;
     size_t from = 0;
@@ -152,8 +155,13 @@ Walk ParseWalk(const std::string& text) {
             c.face = Unescaped(f[8]);
             c.text = Unescaped(f[9]);
             walk.shots.back().controls.push_back(c);
+        } else if (f[0] == "splash" && f.size() == 2) {
+            walk.splash.push_back(f[1].substr(0, f[1].rfind('.')) + ".png");
         } else if (f[0] == "error" && f.size() >= 3) {
             walk.errors.push_back(WalkError{Number(f[1]), f[2]});
+        } else if (f[0] == "exit" && f.size() >= 2) {
+            walk.exitStatus = f[1];
+            walk.exitReason = f.size() > 2 ? f[2] : std::string();
         }
     }
     return walk;
@@ -172,7 +180,26 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
     };
 
     for (const WalkError& e : walk.errors)
-        add(e.page, Severity::Error, "preview-failed", "", e.message);
+        add(e.page, Severity::Error, kWalkFailed, "", e.message);
+    // The walker's own words; one that logged its errors above and said
+    // nothing more needs no second finding.
+    if (!walk.exitStatus.empty() && walk.exitStatus != "0" &&
+        (!walk.exitReason.empty() || walk.errors.empty()))
+        add(0, Severity::Error, kWalkFailed, "",
+            "the walker failed (exit status " + walk.exitStatus + ")" +
+                (walk.exitReason.empty() ? ", giving no reason" : ": " + walk.exitReason));
+    std::vector<std::string> unpictured;
+    for (const medium_check::Page& p : report.pages) {
+        bool pictured = false;
+        for (const Shot& shot : walk.shots)
+            pictured = pictured || (shot.page == p.number && shot.slot == 0);
+        if (!pictured) unpictured.push_back(std::to_string(p.number));
+    }
+    if (!unpictured.empty())
+        add(0, Severity::Error, kWalkFailed, "",
+            std::to_string(report.pages.size() - unpictured.size()) + " of " +
+                std::to_string(report.pages.size()) + " pages pictured; none of page " +
+                medium_check::ListOf(unpictured, 10));
 
     std::set<std::string> overflowSeen, glyphsSeen;
     struct Missing {
@@ -284,7 +311,8 @@ std::vector<PageFinding> CheckerFindings(const Report& report, const Report& pag
     return out;
 }
 
-std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs) {
+std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
+                      const std::string& program) {
     size_t pictures = 0;
     for (const Run& run : runs) pictures += run.walk.shots.size();
     std::string out =
@@ -296,10 +324,12 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs) {
         ".row { display: flex; gap: 1.5em; align-items: flex-start; }\n"
         ".hovers { display: flex; flex-wrap: wrap; gap: .8em; margin-top: .8em; }\n"
         ".hovers img { width: 260px; }\n"
+        ".splash { display: flex; flex-wrap: wrap; gap: .8em; }\n"
         "figure { margin: 0; } figcaption { font-size: 85%; color: #444; }\n"
         ".error { color: #a00; } .warning { color: #850; }\n"
         "code { background: #f3f3f3; }\n"
-        "</style></head><body>\n<h1>Preview of " + Html(medium) + "</h1>\n<p>" +
+        "</style></head><body>\n<h1>Preview of " + Html(medium) + "</h1>\n" +
+        (program.empty() ? "" : "<p>Program: " + Html(program) + "</p>\n") + "<p>" +
         std::to_string(pictures) + " pictures; " + std::to_string(Count(runs, Severity::Error)) +
         " errors, " + std::to_string(Count(runs, Severity::Warning)) + " warnings.";
     for (const Run& run : runs)
@@ -324,6 +354,10 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs) {
         for (const PageFinding& f : run.findings)
             if (f.page == 0) general.push_back(&f);
         if (!general.empty()) out += "<h3>The whole medium</h3>\n" + list(general);
+        if (!run.walk.splash.empty()) out += "<h3>The medium's own splash</h3>\n<div class=\"splash\">\n";
+        for (const std::string& s : run.walk.splash)
+            out += "<img src=\"" + Html(run.folder + "/" + s) + "\" alt=\"Splash\">\n";
+        if (!run.walk.splash.empty()) out += "</div>\n";
         for (const medium_check::Page& page : run.report.pages) {
             std::vector<const PageFinding*> mine;
             for (const PageFinding& f : run.findings)
@@ -357,10 +391,11 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs) {
 }
 
 std::string Json(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs) {
+                 const std::vector<Run>& runs, const std::string& program) {
     using medium_check::JsonText;
     const auto orNull = [](int n) { return n ? std::to_string(n) : std::string("null"); };
-    std::string out = "{\n  \"medium\": " + JsonText(medium) + ",\n  \"output\": " +
+    std::string out = "{\n  \"medium\": " + JsonText(medium) + ",\n  \"program\": " +
+                      (program.empty() ? "null" : JsonText(program)) + ",\n  \"output\": " +
                       JsonText(output) + ",\n  \"index\": " + JsonText(output + "/index.html") +
                       ",\n  \"runs\": [";
     for (size_t r = 0; r < runs.size(); ++r) {
@@ -407,10 +442,12 @@ std::string Json(const std::string& medium, const std::string& output,
 }
 
 std::string Text(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs) {
+                 const std::vector<Run>& runs, const std::string& program) {
     size_t pictures = 0;
     for (const Run& run : runs) pictures += run.walk.shots.size();
-    std::string out = "Medium    " + medium + "\nPictures  " + std::to_string(pictures) + " in " +
+    std::string out = "Medium    " + medium + "\n" +
+                      (program.empty() ? "" : "Program   " + program + "\n") + "Pictures  " +
+                      std::to_string(pictures) + " in " +
                       output + ", contact sheet " + output + "/index.html\n";
     for (const Run& run : runs) {
         int checker[2] = {0, 0}, pictured[2] = {0, 0};
@@ -453,10 +490,12 @@ const char kUsage[] =
     "usage: medium-preview-report languages MEDIUM\n"
     "       medium-preview-report plan MEDIUM LANGUAGE PLAN_FILE  (prints the locale)\n"
     "       medium-preview-report index MEDIUM OUT_FOLDER [--medium ORIGINAL] [--json]\n"
+    "                             [--program TEXT]\n"
     "                             LANGUAGE:SCALE:FOLDER...\n"
     "The host side of medium-preview: the languages a medium has, the pages to walk,\n"
     "and the contact sheet with the findings of the walks in OUT_FOLDER. MEDIUM is\n"
-    "the copy the menu ran on; the checker's findings are those of ORIGINAL.\n";
+    "the copy the menu ran on; the checker's findings are those of ORIGINAL. TEXT\n"
+    "names the program the pictures are of.\n";
 
 bool ReadFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
@@ -518,7 +557,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     }
     if (command == "index" && args.size() >= 4) {
         const std::string folder = args[2];
-        std::string shown = args[1];
+        std::string shown = args[1], program;
         medium_check::Settings original = settings;
         bool json = false;
         std::vector<Run> runs;
@@ -532,6 +571,10 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
                 original.medium = platform::FullPath(shown);
                 if (original.medium.empty() || !medium_check::IsFolder(original.medium))
                     return bad("no folder " + shown);
+                continue;
+            }
+            if (args[i] == "--program" && i + 1 < args.size()) {
+                program = args[++i];
                 continue;
             }
             const std::vector<std::string> spec = Split(args[i], ':');
@@ -555,9 +598,12 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
                 run.findings.push_back(f);
             runs.push_back(run);
         }
-        if (!WriteFile(folder + "/index.html", IndexHtml(shown, runs)))
+        if (!WriteFile(folder + "/index.html", IndexHtml(shown, runs, program)))
             return bad("cannot write " + folder + "/index.html");
-        out = json ? Json(shown, folder, runs) : Text(shown, folder, runs);
+        out = json ? Json(shown, folder, runs, program) : Text(shown, folder, runs, program);
+        for (const Run& run : runs)
+            for (const PageFinding& f : run.findings)
+                if (f.finding.code == kWalkFailed) return 2;
         return Count(runs, Severity::Error) ? 1 : 0;
     }
     return bad("unknown command " + command);

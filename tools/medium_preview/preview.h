@@ -40,9 +40,14 @@ struct WalkError {
 struct Walk {
     std::vector<Shot> shots;
     std::vector<WalkError> errors;
+    // How the walker ended, which medium-preview adds to walk.txt: its exit
+    // status (empty when not recorded) and what it wrote to its error output.
+    std::string exitStatus;
+    std::string exitReason;
+    std::vector<std::string> splash;  // the medium's own splash pictures, as shown
 };
 
-// walk.txt as the walker writes it.
+// walk.txt as the walker writes it and medium-preview completes it.
 Walk ParseWalk(const std::string& text);
 
 // A finding in UTF-8, with the page it belongs to (0: the whole run).
@@ -65,7 +70,8 @@ struct Run {
 // What the pictures of a run show that the checker cannot know: texts
 // wider than their line, descriptions longer than the description line,
 // characters the face lacks, pages other than the checker's, and what the
-// walk could not do. Texts of `report` are in its code page.
+// walk could not do: a walker that failed, a page of `report` without its
+// picture (both preview-failed). Texts of `report` are in its code page.
 std::vector<PageFinding> PictureFindings(const Walk& walk, const medium_check::Report& report,
                                          const std::string& language, int scale);
 
@@ -74,18 +80,23 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const medium_check::R
 std::vector<PageFinding> CheckerFindings(const medium_check::Report& report,
                                          const medium_check::Report& pages);
 
-std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs);
+// `program` names the wizard.exe the pictures are of, and its build.
+std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
+                      const std::string& program = "");
 std::string Json(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs);
+                 const std::vector<Run>& runs, const std::string& program = "");
 std::string Text(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs);
+                 const std::vector<Run>& runs, const std::string& program = "");
 
 // The locale name a Wine process needs for a language section; empty for
 // a name the menu does not know.
 std::string UnixLocale(const std::string& language);
 
 // The command line: `languages MEDIUM`, `plan MEDIUM LANGUAGE FILE`, or
-// `index MEDIUM OUT [--medium ORIGINAL] [--json] LANGUAGE:SCALE:FOLDER...`.
+// `index MEDIUM OUT [--medium ORIGINAL] [--json] [--program TEXT]
+// LANGUAGE:SCALE:FOLDER...`.
+// The index's status is 2 when a walk failed (preview-failed), else 1 with
+// errors and 0 without.
 int Main(const std::vector<std::string>& args, std::string& out, std::string& err);
 
 }  // namespace medium_preview

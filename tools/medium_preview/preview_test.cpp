@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 using medium_check::Report;
@@ -93,7 +97,12 @@ TEST(PreviewFindings, FromWhatTheWindowShowed) {
              Ctl(1001, 50, 240, 1, 1, 5, "Tools") + Ctl(1010, 50, 160, 1, 1, 1),
          "glyphs-missing 1 translat.ini\nglyphs-missing 2 translat.ini\n"},
         {"the walk broke off", kPage1 + "error\t1\toption 1 ended the menu instead of opening page 2\n",
-         "preview-failed 1 \n"},
+         "preview-failed 1 \npreview-failed 0 \n"},
+        {"the walker failed, in its words", "exit\t1\tpreview-walker: no ProbeHook\n",
+         "preview-failed 0 \npreview-failed 0 \n"},
+        {"the walker failed after logging why", kPage1 + kPage2 + "error\t2\tno picture\nexit\t1\t\n",
+         "preview-failed 2 \n"},
+        {"the walker ended well", kPage1 + kPage2 + "exit\t0\t\n", ""},
     };
     for (const Case& c : cases) {
         const auto findings = medium_preview::PictureFindings(medium_preview::ParseWalk(c.walk),
@@ -109,6 +118,28 @@ TEST(PreviewFindings, MessagesSayWhatWasMeasuredAndWhere) {
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].finding.message,
               "page 1, option 2: \"Backup\" is 171 pixels wide, its line 160 (japanese, 150 %)");
+}
+
+// A walk that failed is no clean preview: its status is 2, and the report
+// names the program, the walker's reason and the pages it did not picture.
+TEST(PreviewReport, AFailedWalkEndsWithStatusTwo) {
+    char dir[] = "/tmp/preview_testXXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string out = dir;
+    ASSERT_TRUE(std::filesystem::create_directory(out + "/english"));
+    std::ofstream(out + "/english/walk.txt") << "exit\t3221225477\tpreview-walker: no ProbeHook\n";
+    std::string text, err;
+    EXPECT_EQ(medium_preview::Main({"index", SOURCE_DIR "/examples/medium", out, "--program",
+                                    "x/wizard.exe, the 64-bit build", "english:100:english"},
+                                   text, err),
+              2);
+    EXPECT_NE(text.find("Program   x/wizard.exe, the 64-bit build\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("error    preview-failed  the walker failed (exit status 3221225477): "
+                        "preview-walker: no ProbeHook (english, 100 %)\n  error    preview-failed  "
+                        "0 of 3 pages pictured; none of page 1, 2 and 3"),
+              std::string::npos)
+        << text;
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

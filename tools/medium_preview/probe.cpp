@@ -143,7 +143,9 @@ void MeasureWindow(HWND menu) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM wp, LPARAM lp) {
+// Exported by probe.def under its plain name, which the walker looks up on
+// either build (a 32-bit stdcall function is otherwise named ProbeHook@12).
+extern "C" LRESULT CALLBACK ProbeHook(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION) {
         const CWPSTRUCT* msg = reinterpret_cast<const CWPSTRUCT*>(lp);
         static const UINT request = RegisterWindowMessageA(probe::kRequestMessage);

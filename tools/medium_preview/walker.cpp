@@ -10,8 +10,10 @@
 #include "tests/e2e/driver.h"
 #include "tools/medium_preview/probe.h"
 
+#include "catalog/look.h"
 #include "menu/menu_logic.h"
 #include "platform/handles.h"
+#include "platform/image.h"
 #include "platform/system.h"
 #include "resources/resource.h"
 
@@ -84,11 +86,8 @@ private:
     HDC m_dc;
 };
 
-// The window as the screen shows it, written as a 24-bit bitmap file.
-bool SaveWindow(HWND window, const std::string& path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
+// `w` x `h` pixels of `from` at `x`, `y`, written as a 24-bit bitmap file.
+bool SaveArea(HDC from, int x, int y, int w, int h, const std::string& path) {
     if (w <= 0 || h <= 0) return false;
     MemoryDc dc;
     BITMAPINFO bi = {};
@@ -102,7 +101,7 @@ bool SaveWindow(HWND window, const std::string& path) {
     GdiObject<HBITMAP> bmp(CreateDIBSection(dc.Screen(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bmp.Get() || !bits) return false;
     HGDIOBJ old = SelectObject(dc.Get(), bmp.Get());
-    BitBlt(dc.Get(), 0, 0, w, h, dc.Screen(), r.left, r.top, SRCCOPY);
+    BitBlt(dc.Get(), 0, 0, w, h, from ? from : dc.Screen(), x, y, SRCCOPY);
     GdiFlush();
     SelectObject(dc.Get(), old);
 
@@ -119,6 +118,38 @@ bool SaveWindow(HWND window, const std::string& path) {
                     std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
                     std::fwrite(bits, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
+}
+
+// The window as the screen shows it.
+bool SaveWindow(HWND window, const std::string& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return SaveArea(nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, path);
+}
+
+// The medium's own splash pictures as the menu fills its splash with them at
+// this display's scale (the splash itself is gone before the walk begins),
+// saved as splash-K.bmp with a "splash FILE" line each. Those the menu
+// cannot use are the checker's findings.
+void SaveOwnSplash(std::string root, const std::string& out, FILE* log) {
+    if (!root.empty() && root.back() == '\\') root.pop_back();
+    const std::vector<std::string> files =
+        look::SplashPaths(root, look::ReadSplash(look::RootDescriptor(root)));
+    MemoryDc dc;
+    const int dpi = GetDeviceCaps(dc.Screen(), LOGPIXELSY);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const platform::Pixels pixels =
+            platform::FillFrame(platform::DecodePictureFile(files[i]),
+                                menu::ScaleToDpi(menu::kSplashWidth, dpi),
+                                menu::ScaleToDpi(menu::kSplashHeight, dpi));
+        GdiObject<HBITMAP> bitmap(platform::CreatePixelBitmap(pixels));
+        if (!bitmap.Get()) continue;
+        const std::string name = "splash-" + std::to_string(i + 1) + ".bmp";
+        HGDIOBJ old = SelectObject(dc.Get(), bitmap.Get());
+        const bool saved = SaveArea(dc.Get(), 0, 0, pixels.width, pixels.height, out + "\\" + name);
+        SelectObject(dc.Get(), old);
+        if (saved) std::fprintf(log, "splash\t%s\n", name.c_str());
+    }
 }
 
 // The shared memory the probe answers in.
@@ -291,10 +322,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     CLibrary probeDll;
-    probeDll.Load((OwnFolder() + "\\preview_probe.dll").c_str());
-    const HOOKPROC proc = probeDll.Export<HOOKPROC>("ProbeHook");
+    const std::string probePath = OwnFolder() + "\\preview_probe.dll";
+    if (!probeDll.Load(probePath.c_str())) {
+        std::fprintf(stderr, "preview-walker: cannot load %s (error %lu)\n", probePath.c_str(),
+                     GetLastError());
+        std::fclose(log);
+        return 1;
+    }
+    const HOOKPROC proc = probeDll.Export<HOOKPROC>(probe::kHookExport);
     if (!proc) {
-        std::fprintf(stderr, "preview-walker: preview_probe.dll is missing beside the walker\n");
+        std::fprintf(stderr, "preview-walker: %s exports no %s\n", probePath.c_str(),
+                     probe::kHookExport);
         std::fclose(log);
         return 1;
     }
@@ -316,6 +354,7 @@ int main(int argc, char** argv) {
             }
         }
     }
+    SaveOwnSplash(medium, out, log);
     std::fclose(log);
     return status;
 }

@@ -1,0 +1,3 @@
+@echo off
+echo This example medium installs nothing: library
+pause

@@ -2,12 +2,12 @@
 
 #include "platform/system.h"
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <sys/stat.h>
-
-#include <cstdio>
 #endif
 
 namespace platform {
@@ -39,10 +39,15 @@ PictureFacts Facts(PictureKind kind, long long width, long long height, const ch
     f.width = width > 0 && width <= INT32_MAX ? static_cast<int>(width) : 0;
     f.height = height > 0 && height <= INT32_MAX ? static_cast<int>(height) : 0;
     f.problem = problem;
-    if (f.problem.empty() && (width > kMostPictureSide || height > kMostPictureSide))
-        f.problem = "is " + std::to_string(width) + " x " + std::to_string(height) +
-                    " pixels, more than the " + std::to_string(kMostPictureSide) +
-                    " a side the menu decodes";
+    if (f.problem.empty() && (width > kMostPictureSide || height > kMostPictureSide)) {
+        // Formatted here rather than with std::to_string, which is large in
+        // the program.
+        char text[96];
+        std::snprintf(text, sizeof text, "is %lu x %lu pixels, more than the %d a side the menu decodes",
+                      static_cast<unsigned long>(width), static_cast<unsigned long>(height),
+                      kMostPictureSide);
+        f.problem = text;
+    }
     return f;
 }
 
@@ -121,10 +126,12 @@ PictureFacts InspectBmp(const std::string& b) {
     const std::uint32_t header = Little32(b, 14);
     long long width, height;
     unsigned bits, compression = 0;
+    std::uint64_t colours = 0, entry = 4;  // the colour table
     if (header == 12) {  // the old core header
         width = Little16(b, 18);
         height = Little16(b, 20);
         bits = Little16(b, 24);
+        entry = 3;
     } else if (header >= 40 && header <= 124) {
         if (b.size() < 14 + 40) return Facts(PictureKind::Bmp, 0, 0, kCutShort);
         width = static_cast<std::int32_t>(Little32(b, 18));
@@ -132,6 +139,7 @@ PictureFacts InspectBmp(const std::string& b) {
         if (height < 0) height = -height;  // rows from the top
         bits = Little16(b, 28);
         compression = Little32(b, 30);
+        colours = Little32(b, 46);
     } else {
         return Facts(PictureKind::Bmp, 0, 0, kDamaged);
     }
@@ -143,7 +151,10 @@ PictureFacts InspectBmp(const std::string& b) {
     // or PNG held in a BMP (4, 5).
     if (!known || compression == 4 || compression == 5 || compression > 6)
         return Facts(PictureKind::Bmp, width, height, "is a BMP of a kind the menu does not read");
-    if (pixelsAt < 14 + header) return Facts(PictureKind::Bmp, width, height, kDamaged);
+    if (colours == 0 && bits <= 8) colours = 1u << bits;
+    // The colour table lies between the header and the pixels.
+    if (colours > 256 || pixelsAt < 14 + header + colours * entry)
+        return Facts(PictureKind::Bmp, width, height, kDamaged);
     if (pixelsAt >= b.size()) return Facts(PictureKind::Bmp, width, height, kCutShort);
     // Coded runs: the coded size the header gives, within the file.
     if (compression == 1 || compression == 2) {
@@ -214,6 +225,9 @@ PictureFacts InspectIcon(const std::string& bytes, std::vector<IconImage>* image
         return facts;
     }
     std::vector<IconImage> found;
+    // The images lie side by side: together no larger than the file, so
+    // that looking at them all reads it once at the most.
+    std::uint64_t total = 0;
     for (unsigned i = 0; i < count; ++i) {
         const std::size_t entry = 6 + 16u * i;
         IconImage image;
@@ -221,6 +235,11 @@ PictureFacts InspectIcon(const std::string& bytes, std::vector<IconImage>* image
         image.offset = Little32(bytes, entry + 12);
         if (image.offset > bytes.size() || image.length > bytes.size() - image.offset) {
             facts.problem = kCutShort;
+            return facts;
+        }
+        total += image.length;
+        if (total > bytes.size()) {
+            facts.problem = kDamaged;
             return facts;
         }
         if (const char* problem =
@@ -297,15 +316,13 @@ FileRead ReadWholeFile(const std::string& path, std::uint64_t most, std::string&
 }
 
 std::uint32_t Crc32(const void* data, std::size_t length) {
-    static const std::vector<std::uint32_t> table = [] {
-        std::vector<std::uint32_t> t(256);
+    static std::uint32_t table[256];
+    if (!table[1])
         for (std::uint32_t n = 0; n < 256; ++n) {
             std::uint32_t c = n;
             for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
+            table[n] = c;
         }
-        return t;
-    }();
     std::uint32_t crc = 0xFFFFFFFFu;
     const std::uint8_t* p = static_cast<const std::uint8_t*>(data);
     for (std::size_t i = 0; i < length; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);

@@ -15,12 +15,13 @@ set(ROWS
     "Online            dll      no        Download"
     "preview_probe     dll      no        ProbeHook"
     "menu_window_tests console  yes       -"
+    "look_bench        console  yes       -"
     "sample_setup      gui      no        -"
     "e2e_recorder      gui      no        -"
     "bare_dialog       gui      no        -")
 # msvcrt.dll is the C runtime every Windows carries.
 set(WINDOWS_DLLS advapi32 comctl32 crypt32 gdi32 kernel32 msvcrt ole32 psapi shell32 user32
-    wininet ws2_32)
+    wininet wintrust ws2_32)
 set(SUBSYSTEM_gui "Windows GUI")
 set(SUBSYSTEM_console "Windows CUI")
 

@@ -1,5 +1,6 @@
 #include "localisation/translator.h"
 
+#include "localisation/languages.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
 
@@ -25,22 +26,6 @@ bool IsTrailingSpace(char c) {
            c == '\f';
 }
 
-struct Language {
-    unsigned primary;
-    const char* section;
-    BYTE charSet;
-};
-
-const Language kLanguages[] = {
-    {0x01, "arabic", 178},   {0x04, "chinese", 134}, {0x0A, "spanish", 0},
-    {0x0C, "french", 0},     {0x0D, "hebrew", 177},  {0x11, "japanese", 128},
-    {0x19, "russian", 204},  {0x1E, "thai", 222},    {0x2A, "vietnamese", 0},
-    {0x3E, "malay", 0},
-};
-
-const unsigned kChinese = 0x04;
-const unsigned kSublangChineseSimplified = 2;
-
 }  // namespace
 
 namespace translation {
@@ -58,17 +43,9 @@ CTranslator::CTranslator() : m_nCharSet(0) {}
 CTranslator::~CTranslator() {}
 
 std::string CTranslator::SelectLanguage(LCID locale) {
-    unsigned langId = locale & 0xFFFF;
-    unsigned primary = langId & 0x3FF;
-    unsigned sub = langId >> 10;
-    for (const Language& l : kLanguages) {
-        if (l.primary != primary) continue;
-        if (primary == kChinese && sub != kSublangChineseSimplified) break;
-        m_nCharSet = l.charSet;
-        return l.section;
-    }
-    m_nCharSet = 0;
-    return "english";
+    const languages::Language& language = languages::OfLocale(locale);
+    m_nCharSet = language.charSet;
+    return language.section;
 }
 
 BOOL CTranslator::Load(LCID locale, const char* file) {

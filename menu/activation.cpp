@@ -27,13 +27,10 @@ public:
     explicit CheckedFile(const std::string& path)
         : m_h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
-    ~CheckedFile() { Close(); }
-    CheckedFile(const CheckedFile&) = delete;
-    CheckedFile& operator=(const CheckedFile&) = delete;
 
     // The SHA-256 of the whole file; empty when it cannot be read.
     std::string Digest() {
-        if (m_h == INVALID_HANDLE_VALUE) return "";
+        if (!m_h.IsOpen()) return "";
         platform::Sha256 hash;
         std::vector<char> buffer(64 * 1024);
         DWORD got = 0;
@@ -44,13 +41,10 @@ public:
         } while (got > 0);
         return hash.HexDigest();
     }
-    void Close() {
-        if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);
-        m_h = INVALID_HANDLE_VALUE;
-    }
+    void Close() { m_h.Close(); }
 
 private:
-    HANDLE m_h;
+    CHandle m_h;
 };
 
 // The calling thread's last error after a failed start, never
@@ -88,7 +82,8 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
     case command::Kind::Download: {
         const std::string pin = pItem->GetSha256();
         if (pin.empty()) {
-            if (DownloadProgram(command) == AfterDownload::KeepPage) return;
+            command = DownloadProgram(command);
+            if (command.empty()) return;
             break;
         }
         // An author who asked for a check never gets an unchecked program.
@@ -97,9 +92,9 @@ void CMenuDlg::ActivateItem(CCatalogItem* pItem) {
             return;
         }
         // Only a file that arrived is checked and started, never the address.
-        if (DownloadProgram(command) == AfterDownload::StartCommand &&
-            command::Classify(command) == command::Kind::Program)
-            LaunchChecked(command, pin);
+        const std::string arrived = DownloadProgram(command);
+        if (!arrived.empty() && command::Classify(arrived) == command::Kind::Program)
+            LaunchChecked(arrived, pin);
         return;
     }
     }
@@ -121,24 +116,23 @@ void CMenuDlg::AfterLaunch(Launch launched, const std::string& command) {
     }
 }
 
-CMenuDlg::AfterDownload CMenuDlg::DownloadProgram(std::string& command) {
+std::string CMenuDlg::DownloadProgram(const std::string& address) {
     // Loaded for this one call and freed as soon as it returns.
-    CLibrary library;
+    CLoadedLibrary library;
     if (!library.Load(kOnlineLibrary)) {
         ShowUnableToStart(kOnlineLibrary);
-        return AfterDownload::StartCommand;
+        return address;
     }
     const DownloadFunc download = library.Export<DownloadFunc>(DOWNLOAD_EXPORT_NAME);
-    if (!download) return AfterDownload::StartCommand;
-    const std::string source = command;
+    if (!download) return address;
     char temp[MAX_PATH] = "";
     GetTempPathA(sizeof temp, temp);
     temp[sizeof temp - 1] = '\0';
-    command = command::DownloadDestination(temp, source);
+    const std::string destination = command::DownloadDestination(temp, address);
 
     const DownloadParent parent = {m_hWnd};
-    const int result = download(&parent, source.c_str(), command.c_str());
-    return result == kDownloaded ? AfterDownload::StartCommand : AfterDownload::KeepPage;
+    const int result = download(&parent, address.c_str(), destination.c_str());
+    return result == kDownloaded ? destination : std::string();
 }
 
 void CMenuDlg::LaunchChecked(const std::string& path, const std::string& pin) {

@@ -76,35 +76,21 @@ CMenuDlg::~CMenuDlg() {
 }
 
 COptionStatic* CMenuDlg::Option(int slot) {
-    COptionStatic* options[menu::kSlots] = {&m_option1, &m_option2, &m_option3, &m_option4,
-                                            &m_option5, &m_option6, &m_option7};
-    return slot >= 1 && slot <= menu::kSlots ? options[slot - 1] : nullptr;
+    return slot >= 1 && slot <= menu::kSlots ? &m_options[slot - 1] : nullptr;
 }
 
 CBulletStatic* CMenuDlg::Bullet(int slot) {
-    CBulletStatic* bullets[menu::kSlots] = {&m_bullet1, &m_bullet2, &m_bullet3, &m_bullet4,
-                                            &m_bullet5, &m_bullet6, &m_bullet7};
-    return slot >= 1 && slot <= menu::kSlots ? bullets[slot - 1] : nullptr;
+    return slot >= 1 && slot <= menu::kSlots ? &m_bullets[slot - 1] : nullptr;
 }
 
 void CMenuDlg::DoDataExchange() {
     m_titleBullet.SubclassDlgItem(IDC_TITLE_BULLET, this);
-    m_bullet7.SubclassDlgItem(IDC_BULLET7, this);
-    m_bullet6.SubclassDlgItem(IDC_BULLET6, this);
-    m_bullet5.SubclassDlgItem(IDC_BULLET5, this);
-    m_bullet4.SubclassDlgItem(IDC_BULLET4, this);
-    m_bullet3.SubclassDlgItem(IDC_BULLET3, this);
-    m_bullet2.SubclassDlgItem(IDC_BULLET2, this);
-    m_bullet1.SubclassDlgItem(IDC_BULLET1, this);
+    for (int slot = menu::kSlots; slot >= 1; --slot)
+        Bullet(slot)->SubclassDlgItem(menu::kSlotControls[slot - 1].bullet, this);
     m_title.SubclassDlgItem(IDC_TITLE, this);
     m_description.SubclassDlgItem(IDC_DESCRIPTION, this);
-    m_option7.SubclassDlgItem(IDC_OPTION7, this);
-    m_option6.SubclassDlgItem(IDC_OPTION6, this);
-    m_option5.SubclassDlgItem(IDC_OPTION5, this);
-    m_option4.SubclassDlgItem(IDC_OPTION4, this);
-    m_option3.SubclassDlgItem(IDC_OPTION3, this);
-    m_option2.SubclassDlgItem(IDC_OPTION2, this);
-    m_option1.SubclassDlgItem(IDC_OPTION1, this);
+    for (int slot = menu::kSlots; slot >= 1; --slot)
+        Option(slot)->SubclassDlgItem(menu::kSlotControls[slot - 1].option, this);
 }
 
 void CMenuDlg::LoadTranslation() {
@@ -309,17 +295,19 @@ void CMenuDlg::OpenSubMenu(CCatalogItem* pItem) {
 }
 
 bool CMenuDlg::OnCommand(UINT id) {
-    switch (id) {
-    case IDC_OPTION1: case IDC_BULLET1: OnOption1(); return true;
-    case IDC_OPTION2: case IDC_BULLET2: OnOption2(); return true;
-    case IDC_OPTION3: case IDC_BULLET3: OnOption3(); return true;
-    case IDC_OPTION4: case IDC_BULLET4: OnOption4(); return true;
-    case IDC_OPTION5: case IDC_BULLET5: OnOption5(); return true;
-    case IDC_OPTION6: case IDC_BULLET6: OnOption6(); return true;
-    case IDC_OPTION7: case IDC_BULLET7: OnOption7(); return true;
-    case IDC_TITLE: case IDC_TITLE_BULLET: OnUp(); return true;
-    default: return false;
+    static void (CMenuDlg::*const kOnOption[menu::kSlots])() = {
+        &CMenuDlg::OnOption1, &CMenuDlg::OnOption2, &CMenuDlg::OnOption3, &CMenuDlg::OnOption4,
+        &CMenuDlg::OnOption5, &CMenuDlg::OnOption6, &CMenuDlg::OnOption7};
+    for (int slot = 0; slot < menu::kSlots; ++slot) {
+        const menu::SlotControls& ids = menu::kSlotControls[slot];
+        if (id == static_cast<UINT>(ids.option) || id == static_cast<UINT>(ids.bullet)) {
+            (this->*kOnOption[slot])();
+            return true;
+        }
     }
+    if (id != IDC_TITLE && id != IDC_TITLE_BULLET) return false;
+    OnUp();
+    return true;
 }
 
 HBRUSH CMenuDlg::OnCtlColor(UINT msg, HDC dc, HWND wnd) {

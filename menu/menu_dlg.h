@@ -45,23 +45,34 @@ public:
     // Loads the translation for the thread's locale from ".\translat.ini".
     void LoadTranslation();
 
-    void OnOption1() { ActivateItem(m_option1.m_pItem); }
-    void OnOption2() { ActivateItem(m_option2.m_pItem); }
-    void OnOption3() { ActivateItem(m_option3.m_pItem); }
-    void OnOption4() { ActivateItem(m_option4.m_pItem); }
-    void OnOption5() { ActivateItem(m_option5.m_pItem); }
-    void OnOption6() { ActivateItem(m_option6.m_pItem); }
-    void OnOption7() { ActivateItem(m_option7.m_pItem); }
+    // A click on the text or the bullet of slot `slot` (1 to 7): its item
+    // is activated. OnOption1 to OnOption7 are the handlers of the slots.
+    void OnOption(int slot) { ActivateItem(Option(slot)->m_pItem); }
+    void OnOption1() { OnOption(1); }
+    void OnOption2() { OnOption(2); }
+    void OnOption3() { OnOption(3); }
+    void OnOption4() { OnOption(4); }
+    void OnOption5() { OnOption(5); }
+    void OnOption6() { OnOption(6); }
+    void OnOption7() { OnOption(7); }
 
-    // The slots from the top: option texts and their bullets.
+    // The slots from the top (1 to 7): option texts and their bullets; null
+    // for any other number.
     COptionStatic* Option(int slot);
     CBulletStatic* Bullet(int slot);
 
     CBulletStatic m_titleBullet;
-    CBulletStatic m_bullet7, m_bullet6, m_bullet5, m_bullet4, m_bullet3, m_bullet2, m_bullet1;
+    CBulletStatic m_bullets[menu::kSlots];
     COptionStatic m_title;
     CStatic m_description;
-    COptionStatic m_option7, m_option6, m_option5, m_option4, m_option3, m_option2, m_option1;
+    COptionStatic m_options[menu::kSlots];
+    // The slots' elements by name.
+    COptionStatic &m_option1 = m_options[0], &m_option2 = m_options[1], &m_option3 = m_options[2],
+                  &m_option4 = m_options[3], &m_option5 = m_options[4], &m_option6 = m_options[5],
+                  &m_option7 = m_options[6];
+    CBulletStatic &m_bullet1 = m_bullets[0], &m_bullet2 = m_bullets[1], &m_bullet3 = m_bullets[2],
+                  &m_bullet4 = m_bullets[3], &m_bullet5 = m_bullets[4], &m_bullet6 = m_bullets[5],
+                  &m_bullet7 = m_bullets[6];
     HICON m_hIcon;
     HICON m_hIconCD;
     HICON m_hIconWeb;
@@ -103,16 +114,11 @@ private:
     HICON IconOf(menu::Bullet bullet) const;
     // Sub-menu: the item becomes the page on display.
     void OpenSubMenu(CCatalogItem* pItem);
-    // What activation does once a download has been tried.
-    enum class AfterDownload {
-        StartCommand,  // start `command`: the file that arrived, or the
-                       // address itself when the library could not be used
-        KeepPage,      // nothing more: the download was cancelled or failed
-    };
-    // Fetches the program at the address `command` through Online.dll into
-    // the temporary folder; `command` becomes the local path once the
-    // library is there.
-    AfterDownload DownloadProgram(std::string& command);
+    // Fetches the program at `address` through Online.dll into the
+    // temporary folder. Returns what to start then: the file that arrived,
+    // or the address itself when the library could not be used; empty when
+    // the download was cancelled or failed.
+    std::string DownloadProgram(const std::string& address);
     // Starts the downloaded program at `path` only when its SHA-256 is
     // `pin`; otherwise deletes it and tells the user.
     void LaunchChecked(const std::string& path, const std::string& pin);

@@ -6,6 +6,7 @@
 #include "catalog/command.h"
 
 namespace menu {
+
 namespace {
 
 struct KeyIcon {

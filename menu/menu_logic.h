@@ -4,6 +4,8 @@
 // builds compile this.
 #pragma once
 
+#include "resources/slots.h"
+
 #include <string>
 #include <vector>
 
@@ -11,8 +13,8 @@ class CCatalogItem;
 
 namespace menu {
 
-// The option slots of a page: the first seven children of the node shown.
-const int kSlots = 7;
+// The option slots of a page are the first kSlots children of the node
+// shown (resources/slots.h).
 
 // The icons a bullet can show (members of the menu window).
 enum class Bullet {

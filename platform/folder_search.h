@@ -63,15 +63,4 @@ private:
 // Windows, where it is a single attribute query.
 bool PathExists(const std::string& path);
 
-// Why Windows cannot hold `name` as the name of a file or folder: null when
-// it can, else the reason in words ("a control character", "the character
-// \"<\"", "a dot at the end", "a blank at the end", "the device name CON").
-// "." and ".." are fine.
-const char* NameProblem(const std::string& name);
-
-// The subfolders of `folder` that a search leaves out for their names (see
-// above), for tools that tell an author about them. On Windows the system
-// itself decides what a search shows, and the list is empty.
-std::vector<std::string> HiddenFolders(const std::string& folder);
-
 }  // namespace platform

@@ -65,6 +65,39 @@ private:
     HICON m_handle;
 };
 
+// A window's device context (GetDC; the screen's for no window), released
+// when the object goes.
+class CClientDC {
+public:
+    explicit CClientDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
+    ~CClientDC() {
+        if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+    }
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
+
+// A memory device context compatible with `dc`, deleted when the object
+// goes.
+class CMemoryDC {
+public:
+    explicit CMemoryDC(HDC dc) : m_hDC(::CreateCompatibleDC(dc)) {}
+    ~CMemoryDC() {
+        if (m_hDC) ::DeleteDC(m_hDC);
+    }
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+    operator HDC() const { return m_hDC; }
+
+private:
+    HDC m_hDC;
+};
+
 // The paint context of one WM_PAINT: BeginPaint here, EndPaint when it goes.
 class CPaintDC {
 public:

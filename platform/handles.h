@@ -5,12 +5,12 @@
 #include <windows.h>
 
 // A library loaded for as long as the object lives.
-class CLibrary {
+class CLoadedLibrary {
 public:
-    CLibrary() : m_hModule(nullptr) {}
-    ~CLibrary() { Free(); }
-    CLibrary(const CLibrary&) = delete;
-    CLibrary& operator=(const CLibrary&) = delete;
+    CLoadedLibrary() : m_hModule(nullptr) {}
+    ~CLoadedLibrary() { Free(); }
+    CLoadedLibrary(const CLoadedLibrary&) = delete;
+    CLoadedLibrary& operator=(const CLoadedLibrary&) = delete;
 
     // LoadLibraryA, freeing the library held before; false when it fails.
     bool Load(const char* name) { return Attach(::LoadLibraryA(name)); }
@@ -39,6 +39,82 @@ private:
     }
 
     HMODULE m_hModule;
+};
+
+// A kernel object (a file, a process, a thread, a file mapping), closed
+// with CloseHandle. Null and INVALID_HANDLE_VALUE, the two ways the system
+// says "none", both hold nothing.
+class CHandle {
+public:
+    CHandle() : m_handle(nullptr) {}
+    explicit CHandle(HANDLE handle) : m_handle(handle) {}
+    ~CHandle() { Close(); }
+    CHandle(const CHandle&) = delete;
+    CHandle& operator=(const CHandle&) = delete;
+
+    // Takes ownership of `handle`, closing the one held before.
+    HANDLE Attach(HANDLE handle) {
+        Close();
+        return m_handle = handle;
+    }
+    void Close() {
+        if (IsOpen()) ::CloseHandle(m_handle);
+        m_handle = nullptr;
+    }
+    bool IsOpen() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
+    operator HANDLE() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+// A view of a file mapping (MapViewOfFile), unmapped when it goes.
+class CMappedView {
+public:
+    CMappedView() : m_view(nullptr) {}
+    ~CMappedView() { Unmap(); }
+    CMappedView(const CMappedView&) = delete;
+    CMappedView& operator=(const CMappedView&) = delete;
+
+    // Maps all of `mapping` for `access`, unmapping the view held before;
+    // null when it cannot.
+    char* Map(HANDLE mapping, DWORD access) {
+        Unmap();
+        if (mapping) m_view = static_cast<char*>(::MapViewOfFile(mapping, access, 0, 0, 0));
+        return m_view;
+    }
+    void Unmap() {
+        if (m_view) ::UnmapViewOfFile(m_view);
+        m_view = nullptr;
+    }
+    char* Get() const { return m_view; }
+
+private:
+    char* m_view;
+};
+
+// A hook procedure in a thread's chain (SetWindowsHookExA), taken out when
+// the object goes.
+class CHook {
+public:
+    CHook() : m_hook(nullptr) {}
+    ~CHook() { Unhook(); }
+    CHook(const CHook&) = delete;
+    CHook& operator=(const CHook&) = delete;
+
+    // False when the system refuses the hook.
+    bool Set(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) {
+        Unhook();
+        m_hook = ::SetWindowsHookExA(type, proc, module, thread);
+        return m_hook != nullptr;
+    }
+    void Unhook() {
+        if (m_hook) ::UnhookWindowsHookEx(m_hook);
+        m_hook = nullptr;
+    }
+
+private:
+    HHOOK m_hook;
 };
 
 // A text the system allocated for the caller (FormatMessageA with

@@ -34,25 +34,4 @@ std::string TrimName(const char* name);
 DWORD ReadSection(const char* section, char* buf, DWORD size,
                   const char* path);
 
-// Where the lines of a file's sections stand, for tools that point an author
-// at a line. Every section in file order, duplicates included (the reading
-// functions above see only the first of a name); the lines before the first
-// header form a section with an empty name and line 0. Each entry is one line
-// of the list ReadSection gives, in the same form, with its line number
-// (counted from 1). Empty when the file cannot be read.
-struct LayoutLine {
-    unsigned line;
-    std::string text;
-};
-struct SectionLayout {
-    std::string name;
-    unsigned line;
-    std::vector<LayoutLine> entries;
-};
-std::vector<SectionLayout> ReadLayout(const char* path);
-// The line of `key` in `section`, found as ReadString finds it: the first
-// section of that name, its first line of that name. 0 when absent.
-unsigned LineOf(const std::vector<SectionLayout>& layout, const char* section,
-                const char* key);
-
 }  // namespace ini

@@ -1,18 +1,14 @@
-// The seams that only the tools use: a typed path made absolute, and text
-// of a code page in UTF-8. Kept apart from system.cpp, so that the menu
-// program does not carry them.
-#include "platform/system.h"
+#include "platform/tool_text.h"
 
 #include "platform/codepage.h"
-
-#include <algorithm>
+#include "platform/system.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
+#include "platform/unicode.h"
+
 #include <climits>
-#include <iconv.h>
 #include <unistd.h>
 #include <vector>
 #endif
@@ -80,31 +76,16 @@ std::string FullPath(const std::string& userPath) {
 
 std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {
     const unsigned cp = codePage ? codePage : CodePage::System().Number();
-    const std::string name = "CP" + std::to_string(cp);
-    iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-8", "CP1252");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return ansi;
+    const CodePage page(cp);
+    // An undefined byte (or a lead byte at the end): one U+FFFD.
+    const auto undefined = [&page](const std::string& in, size_t at, std::string& out) {
+        out += "\xEF\xBF\xBD";
+        return page.CharLength(in, at);
+    };
     std::string out;
-    std::string in = ansi;
-    char* src = &in[0];
-    size_t left = in.size();
-    char chunk[256];
-    while (left > 0) {
-        char* dst = chunk;
-        size_t room = sizeof chunk;
-        const size_t r = iconv(cd, &src, &left, &dst, &room);
-        out.append(chunk, static_cast<size_t>(dst - chunk));
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            // An undefined byte (or a lead byte at the end): one U+FFFD.
-            out += "\xEF\xBF\xBD";
-            const CodePage page(cp);
-            const size_t at = static_cast<size_t>(src - &in[0]);
-            const size_t skip = std::min(page.CharLength(in, at), left);
-            src += skip;
-            left -= skip;
-        }
-    }
-    iconv_close(cd);
+    if (!unicode::Recode(ansi, "CP" + std::to_string(cp), "UTF-8", undefined, out) &&
+        !unicode::Recode(ansi, "CP1252", "UTF-8", undefined, out))
+        return ansi;
     return out;
 }
 

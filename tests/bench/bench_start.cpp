@@ -17,6 +17,8 @@
 // Exit code 1 when a program failed to start, showed no such window within
 // two minutes (a loaded machine and a large medium) or did not end when its
 // window was closed.
+#include "platform/handles.h"
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -51,20 +53,6 @@ BOOL CALLBACK MatchWindow(HWND wnd, LPARAM lp) {
     return FALSE;
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE h = nullptr) : m_h(h) {}
-    ~Handle() {
-        if (m_h) CloseHandle(m_h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
 struct Timing {
     bool ok;
     double ms;
@@ -97,7 +85,7 @@ Timing TimeOne(const std::string& program, const std::string& folder, const char
                      GetLastError());
         return timing;
     }
-    Handle process(info.hProcess), thread(info.hThread);
+    CHandle process(info.hProcess), thread(info.hThread);
     Search search = {info.dwProcessId, caption, nullptr, nullptr};
     for (;;) {
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
@@ -105,7 +93,7 @@ Timing TimeOne(const std::string& program, const std::string& folder, const char
         if (search.first && timing.firstMs == 0) timing.firstMs = Seconds(start, now) * 1000;
         if (search.found) break;
         if (Seconds(start, now) * 1000 > kWindowTimeoutMs ||
-            WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0)
+            WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
             break;
         Sleep(1);
     }
@@ -114,17 +102,17 @@ Timing TimeOne(const std::string& program, const std::string& folder, const char
         timing.ms = Seconds(start, now) * 1000;
         PROCESS_MEMORY_COUNTERS counters = {};
         counters.cb = sizeof counters;
-        if (GetProcessMemoryInfo(process.get(), &counters, sizeof counters))
+        if (GetProcessMemoryInfo(process, &counters, sizeof counters))
             timing.peakWorkingSet = counters.PeakWorkingSetSize;
         PostMessageA(search.found, WM_CLOSE, 0, 0);
     } else {
         std::fprintf(stderr, "bench_start: %s showed no window \"%s\"\n", program.c_str(),
                      caption);
     }
-    if (WaitForSingleObject(process.get(), kExitTimeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process, kExitTimeoutMs) != WAIT_OBJECT_0) {
         std::fprintf(stderr, "bench_start: %s did not end; terminated\n", program.c_str());
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), kExitTimeoutMs);
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kExitTimeoutMs);
         timing.ok = false;
     }
     return timing;

@@ -5,18 +5,19 @@
 # extracts the image's Joliet tree with xorriso, maps it as drive D: of type
 # CD-ROM in the private Wine prefix, and runs the disc case of the
 # end-to-end suite against D:\. The drive is unmapped afterwards.
-# Runs under tools/wine-ctest (display, prefix), alone: Wine is restarted to
+# Runs under tools/dev/wine-ctest (display, prefix), alone: Wine is restarted to
 # see the drive.
 # Usage: cd_drive_test.sh MEDIUM_PACK E2E_TESTS
 set -e
 here=$(cd "$(dirname "$0")/../.." && pwd)
-. "$here/tools/wine-env"
+. "$here/tools/dev/wine-env"
+. "$here/tools/dev/wine-display"
 pack=$1
 suite=$2
 fail() { echo "cd_drive_test: $*" >&2; exit 1; }
 [ -x "$pack" ] || fail "no medium-pack at $pack (make host builds it)"
 [ -f "$suite" ] || fail "no end-to-end suite at $suite"
-command -v xorriso >/dev/null || fail "no xorriso (tools/setup.sh installs it)"
+command -v xorriso >/dev/null || fail "no xorriso (tools/dev/setup.sh installs it)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cd-drive.XXXXXX")
 drive="$WINEPREFIX/dosdevices/d:"
@@ -25,7 +26,7 @@ drives='HKLM\Software\Wine\Drives'
 restore() {
     rm -f "$drive"
     [ -z "$before" ] || ln -s "$before" "$drive"
-    "$here/tools/wine-run" reg delete "$drives" /v d: /f >/dev/null 2>&1 || true
+    "$here/tools/dev/wine-run" reg delete "$drives" /v d: /f >/dev/null 2>&1 || true
     wineserver -k 2>/dev/null || true
     chmod -R u+w "$work" 2>/dev/null || true
     rm -rf "$work"
@@ -33,12 +34,7 @@ restore() {
 trap restore EXIT
 
 cp -r "$here/examples/medium" "$work/medium"
-recorder=$(dirname "$suite")/e2e_recorder.exe
-find "$work/medium" -iname QXMSETUP.INI | while read -r ini; do
-    file=$(sed -n 's/^file=\(.*\.exe\)\r\{0,1\}$/\1/p' "$ini" | head -n 1)
-    case "$file" in ""|[Hh][Tt][Tt][Pp]*|[Ff][Tt][Pp]*) continue ;; esac
-    cp "$recorder" "$(dirname "$ini")/$file"
-done
+stand_in "$(dirname "$suite")/e2e_recorder.exe" "$work/medium"
 
 if "$pack" "$work/medium" -o "$work/disc.iso" --dist "$WIZARD_WIN_DIST" >"$work/refused" 2>&1; then
     cat "$work/refused"
@@ -56,8 +52,8 @@ wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 rm -f "$drive"
 ln -s "$work/cd" "$drive"
-"$here/tools/wine-run" reg add "$drives" /v d: /d cdrom /f >/dev/null
+"$here/tools/dev/wine-run" reg add "$drives" /v d: /d cdrom /f >/dev/null
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
-"$here/tools/wine-run" "$suite" "--dist=$WIZARD_WIN_DIST" '--disc=D:\' --gtest_filter='Disc.*'
+"$here/tools/dev/wine-run" "$suite" "--dist=$WIZARD_WIN_DIST" '--disc=D:\' --gtest_filter='Disc.*'

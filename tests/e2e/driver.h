@@ -1,7 +1,6 @@
-// Works wizard.exe from the outside, as a user does: lays out a medium,
-// starts the menu from it, moves and clicks the real mouse, presses keys, and
-// reads back what the screen shows (control texts, focus, colours, message
-// boxes) and what was started (through the recorder program).
+// The end-to-end tests' side of working wizard.exe from the outside: lays out
+// a medium, records what was started (through the recorder program), and
+// drives the menu with the tool's own driver.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "tests/unit/test_support.h"
+#include "tools/medium_preview/wizard_driver.h"
 
 namespace e2e {
 
@@ -21,21 +21,7 @@ struct Options {
 };
 Options& Settings();
 
-// "/unix/path" -> "Z:\unix\path" (Wine's mapping of the root); Windows
-// paths are returned unchanged.
-std::string DosPath(const std::string& path);
 void CopyOrFail(const std::string& from, const std::string& to);
-
-// Polls `done` every 25 ms until it holds or `ms` have passed.
-template <class F>
-bool WaitFor(F done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return done();
-        Sleep(25);
-    }
-}
 
 // A medium in a fresh temporary folder: the shipping files at its root and
 // a QXMSETUP.INI per product folder.
@@ -90,67 +76,19 @@ private:
     std::vector<bool> m_had;
 };
 
-// A message box (or any dialog) of the menu program.
-struct Box {
-    HWND hwnd = nullptr;
-    std::string caption;
-    std::string text;
-};
+// The menu's own driver (tools/medium_preview/wizard_driver.h), and a run of
+// wizard.exe started from a medium of the tests.
+using wizard_driver::Box;
+using wizard_driver::ClickMouse;
+using wizard_driver::DosPath;
+using wizard_driver::MoveMouse;
+using wizard_driver::ParkMouse;
+using wizard_driver::WaitFor;
 
-// One run of wizard.exe started from a medium's root.
-class Wizard {
+class Wizard : public wizard_driver::Wizard {
 public:
-    explicit Wizard(const Medium& medium) : Wizard(medium.Root()) {}
-    // wizard.exe of the folder `root` (a drive's root: "D:\\"), started with
-    // that folder as its current one, as autorun starts it.
-    explicit Wizard(const std::string& root);
-    ~Wizard();
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
-
-    DWORD ProcessId() const { return m_pi.dwProcessId; }
-    DWORD ThreadId() const { return m_pi.dwThreadId; }
-
-    bool Started() const { return m_window != nullptr; }
-    HWND Window() const { return m_window; }
-    HWND Control(int id) const { return GetDlgItem(m_window, id); }
-    std::string Text(int id) const;
-    bool Visible(int id) const;
-    // The window that has the keyboard focus in the menu's thread.
-    HWND Focus() const;
-    bool WaitFocus(int id, DWORD ms = 3000) const;
-
-    // The mouse: onto the middle of the first characters of a control, then
-    // a click there.
-    void Hover(int id) const;
-    void Click(int id) const;
-    void HoverBackground() const;
-    void Key(WORD vk) const;
-
-    // A control's pixels as the screen shows them (0xRRGGBB, row by row),
-    // leaving out `inset` pixels at each edge.
-    std::vector<DWORD> Pixels(int id, int inset = 0) const;
-    // Pixels of exactly `colour` inside a control, read from the screen.
-    int CountPixels(int id, COLORREF colour) const;
-
-    bool Running() const;
-    bool WaitEnded(DWORD ms = 5000) const;
-    // The next top-level dialog of the menu's process besides the menu
-    // window itself (a message box or the progress dialog).
-    Box WaitBox(DWORD ms = 5000) const;
-    // Every top-level dialog of the process other than the menu window.
-    std::vector<HWND> Boxes() const;
-    // Clicks a box's OK button and waits for the box to go.
-    bool PressOk(const Box& box) const;
-
-private:
-    PROCESS_INFORMATION m_pi{};
-    HWND m_window = nullptr;
+    using wizard_driver::Wizard::Wizard;
+    explicit Wizard(const Medium& medium) : wizard_driver::Wizard(medium.Root()) {}
 };
-
-// The mouse as the user moves it.
-void MoveMouse(int x, int y);
-void ClickMouse();
-void ParkMouse();
 
 }  // namespace e2e

@@ -210,7 +210,7 @@ platform::Pixels BrandedArt(const char* name, SIZE frame) {
 void CheckScale(const Scale& s) {
     const std::string exe = e2e::Settings().dist + "\\wizard.exe";
     // Freed however the case ends, a failed assertion too.
-    CLibrary art;
+    CLoadedLibrary art;
     ASSERT_TRUE(art.LoadResources(exe.c_str()));
     const platform::Pixels picture =
         Opaque(s.branded      ? BrandedArt("picture.png", s.picture)

@@ -10,13 +10,13 @@
 # Usage: signing_test.sh MEDIUM_PACK E2E_TESTS
 set -e
 here=$(cd "$(dirname "$0")/../.." && pwd)
-. "$here/tools/wine-env"
+. "$here/tools/dev/wine-env"
 pack=$1
 suite=$2
 fail() { echo "signing_test: $*" >&2; exit 1; }
 [ -x "$pack" ] || fail "no medium-pack at $pack (make host builds it)"
 for tool in openssl osslsigncode xorriso python3; do
-    command -v $tool >/dev/null || fail "no $tool (tools/setup.sh installs it)"
+    command -v $tool >/dev/null || fail "no $tool (tools/dev/setup.sh installs it)"
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/signing.XXXXXX")
@@ -88,5 +88,5 @@ for f in wizard.exe Online.dll; do
     fi
 done
 echo "signing_test: wizard.exe and Online.dll signed, time-stamped and checked against the test root"
-"$here/tools/wine-run" "$suite" "--dist=$WIZARD_WIN_DIST" "--disc=$work/image" \
+"$here/tools/dev/wine-run" "$suite" "--dist=$WIZARD_WIN_DIST" "--disc=$work/image" \
     --gtest_filter='Signing.*'

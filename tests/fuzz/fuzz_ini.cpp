@@ -1,6 +1,7 @@
 // The host's profile reader on any file: every read ends inside its buffer,
 // gives what the buffer holds, and the layout agrees with the section list.
 #include "platform/ini_reader.h"
+#include "platform/ini_layout.h"
 #include "fuzz_support.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 // through a bare loop of the Internet client calls its transfer thread makes
 // (reads of at most 1,024 bytes, a write per block), and reports the
 // process's peak memory.
-// tools/bench-download runs it against the loopback server, beside curl.
+// tools/dev/bench-download runs it against the loopback server, beside curl.
 // Usage: bench_download download|bare URL DEST
 // Prints: MODE SECONDS PEAK_WORKING_SET_BYTES PEAK_PRIVATE_BYTES
 #include "online/download_api.h"

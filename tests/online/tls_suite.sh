@@ -9,10 +9,10 @@
 # Usage: tls_suite.sh ONLINE_SERVER ADD_ROOT_EXE ONLINE_TESTS_EXE BENCH_EXE
 set -e
 here=$(cd "$(dirname "$0")/../.." && pwd)
-. "$here/tools/wine-env"
+. "$here/tools/dev/wine-env"
 server=$1 addroot=$2 tests=$3 bench=$4
 [ -x "$server" ] || { echo "tls_suite: $server is not built (make host)" >&2; exit 1; }
-command -v openssl >/dev/null || { echo "tls_suite: openssl is missing (tools/setup.sh)" >&2; exit 1; }
+command -v openssl >/dev/null || { echo "tls_suite: openssl is missing (tools/dev/setup.sh)" >&2; exit 1; }
 
 work=$(mktemp -d)
 cleanup() { exec 3>&- 2>/dev/null || true; wait; rm -rf "$work"; }
@@ -20,7 +20,7 @@ trap cleanup EXIT
 cd "$work"
 
 "$here/tests/online/make_certs.sh"
-"$here/tools/wine-run" "$addroot" "Z:$(echo "$work/ca.der" | tr / '\\')"
+"$here/tools/dev/wine-run" "$addroot" "Z:$(echo "$work/ca.der" | tr / '\\')"
 
 mkfifo in
 : >ports
@@ -37,10 +37,10 @@ done
 WIZARD_TLS_PORTS=$(paste -sd, ports)
 export WIZARD_TLS_PORTS
 plain=$(sed -n 1p ports) good=$(sed -n 2p ports)
-"$here/tools/wine-run" "$bench" download "https://localhost:$good/bytes/300000/setup.exe" \
+"$here/tools/dev/wine-run" "$bench" download "https://localhost:$good/bytes/300000/setup.exe" \
     "Z:$(echo "$work/whole.bin" | tr / '\\')" >/dev/null
 curl -s -o expected.bin "http://127.0.0.1:$plain/bytes/300000"
 cmp whole.bin expected.bin
 echo "tls_suite: 300000 bytes over https, byte for byte"
 cd "$here/online"
-"$here/tools/wine-run" "$tests" --gtest_filter='*Https*'
+"$here/tools/dev/wine-run" "$tests" --gtest_filter='*Https*'

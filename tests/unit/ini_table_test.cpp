@@ -2,6 +2,7 @@
 // platform seam: on Windows that is the system's own reader, on the host our
 // stand-in, so the host reader is held to what Windows (Wine) does. On
 // Windows the stand-in also runs against the system reader directly.
+#include "platform/ini_layout.h"
 #include "platform/ini_reader.h"
 #include "platform/system.h"
 #include "test_support.h"

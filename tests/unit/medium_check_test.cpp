@@ -1,8 +1,10 @@
 // The medium checker on the sample medium and on small media laid out here,
 // on both builds.
+#include "localisation/languages.h"
 #include "platform/codepage.h"
 #include "platform/picture_file.h"
 #include "platform/system.h"
+#include "platform/tool_text.h"
 #include "test_support.h"
 #include "tools/medium_check/check.h"
 
@@ -194,7 +196,7 @@ TEST(MediumCheck, ShowsTheSampleMediumInTheChosenLanguage) {
     for (const Case& c : cases) {
         Settings settings;
         settings.medium = SampleMedium();
-        settings.locale = medium_check::LocaleOfLanguage(c.language);
+        settings.locale = languages::LocaleOf(c.language);
         const Report report = medium_check::Check(settings);
         EXPECT_EQ(report.language, c.language);
         const std::string text = medium_check::FormatText(report);
@@ -641,6 +643,9 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
          "\\\\requireAdministrator\\\\setup.exe\", \"destination\": null, "
          "\"elevation\": \"requireAdministrator\""},
         {{"--help"}, 0, "usage: medium-check"},
+        {{"/?"}, 0, "usage: medium-check"},
+        {{good, "--as=E:"}, 0, "click: starts E:\\app\\setup.exe"},
+        {{good, "--bogus", "--help"}, 2, "unknown option --bogus"},
         {{}, 2, "which medium folder?"},
         {{good, "--bogus"}, 2, "unknown option --bogus"},
         {{good, good}, 2, "one medium folder at a time"},

@@ -1,11 +1,12 @@
 // The translat.ini that ships: every language of the menu's table reads its
 // own section, with the menu's texts translated in the script of the
 // language and a face that carries it.
+#include "localisation/languages.h"
 #include "localisation/translator.h"
 #include "platform/folder_search.h"
 #include "platform/system.h"
+#include "platform/tool_text.h"
 #include "resources/resource.h"
-#include "tools/medium_check/check.h"
 
 #include <gtest/gtest.h>
 
@@ -67,10 +68,10 @@ TEST(ShippedTranslation, EveryLanguageHasTheMenusTextsInItsScript) {
     for (const Language& l : kLanguages) {
         SCOPED_TRACE(l.name);
         CTranslator t;
-        const LCID locale = medium_check::LocaleOfLanguage(l.name);
+        const LCID locale = languages::LocaleOf(l.name);
         ASSERT_NE(locale, 0u);
         t.Load(locale, file.c_str());
-        const unsigned page = medium_check::CodePageOfCharSet(t.m_nCharSet);
+        const unsigned page = languages::CodePageOfCharSet(t.m_nCharSet);
         // Languages of character set 0 are drawn in the system's code page,
         // which a user of the language has as theirs.
         EXPECT_TRUE(page == 0 || page == l.codePage) << page;

@@ -1,3 +1,4 @@
+#include "localisation/languages.h"
 #include "localisation/translator.h"
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -46,6 +47,18 @@ TEST(SelectLanguage, FollowsTheLanguageTable) {
         EXPECT_EQ(t.SelectLanguage(c.locale), c.section) << std::hex << c.locale;
         EXPECT_EQ(t.m_nCharSet, c.charSet) << std::hex << c.locale;
     }
+}
+
+// The tools start the menu in each language's own locale and find the
+// language again by its section's name, in any case.
+TEST(SelectLanguage, EachLanguagesOwnLocaleReadsItsSection) {
+    for (const languages::Language& l : languages::All()) {
+        CTranslator t;
+        EXPECT_EQ(t.SelectLanguage(languages::LocaleOf(l)), l.section);
+        EXPECT_EQ(languages::LocaleOf(std::string(l.section)), languages::LocaleOf(l));
+    }
+    EXPECT_EQ(languages::LocaleOf("JAPANESE"), 0x0411u);
+    EXPECT_EQ(languages::LocaleOf("klingon"), 0u);
 }
 
 class TranslatorLoad : public ::testing::Test {

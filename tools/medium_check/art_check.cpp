@@ -5,6 +5,7 @@
 
 #include "catalog/look.h"
 #include "menu/menu_logic.h"
+#include "platform/ini_layout.h"
 #include "platform/ini_reader.h"
 #include "platform/picture_file.h"
 #include "platform/pixels.h"

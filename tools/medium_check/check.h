@@ -5,21 +5,15 @@
 
 #include "platform/wintypes.h"
 #include "tools/medium_check/manifest.h"
+#include "tools/medium_common/findings.h"
 
 #include <string>
 #include <vector>
 
 namespace medium_check {
 
-enum class Severity { Error, Warning };
-
-struct Finding {
-    Severity severity;
-    std::string code;     // the kind of finding, a fixed name for scripts
-    std::string file;     // the file it comes from, relative to the medium
-    unsigned line;        // its line in that file; 0 when it concerns no line
-    std::string message;
-};
+using medium_common::Finding;
+using medium_common::Severity;
 
 enum class Action { Page, Program, Shell, Download };
 
@@ -76,6 +70,9 @@ struct Report {
 
 Report Check(const Settings& settings);
 
+// A folder that can be read (a drive root too).
+bool IsFolder(const std::string& path);
+
 // Both in UTF-8, converted from the report's code page.
 std::string FormatText(const Report& report);
 std::string FormatJson(const Report& report);
@@ -83,23 +80,9 @@ std::string FormatJson(const Report& report);
 // they are in.
 std::string FindingLines(const std::vector<Finding>& findings);
 
-// A UTF-8 text as a JSON string, quotes and escapes included.
-std::string JsonText(const std::string& text);
-
-// The code page of a font character set (LOGFONT's lfCharSet); 0 for the
-// ANSI and default sets, which mean the system's own.
-unsigned CodePageOfCharSet(int charSet);
-
 // The whole program: arguments (without the program's name) in, what to
 // print to standard output and standard error out, and the exit status:
 // 0 without errors, 1 with errors, 2 for bad usage.
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
-
-// The locale whose language is the section `name` (any case), as the menu's
-// language table maps it; 0 when no locale reads that section.
-LCID LocaleOfLanguage(const std::string& name);
-
-// The section names of the language table, "english" first.
-const std::vector<std::string>& LanguageNames();
 
 }  // namespace medium_check

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tools/medium_check/check.h"
+#include "tools/medium_common/text.h"
 
 #include <cstdint>
 #include <string>
@@ -18,14 +19,8 @@ struct DescriptorText {
     unsigned line;
 };
 
-// "1 entry", "2 entries".
-std::string Counted(size_t n, const char* one, const char* many);
-
-// "a, b and c"; past `most` items, "a, b and 3 more".
-std::string ListOf(const std::vector<std::string>& items, size_t most = SIZE_MAX);
-
-// A folder that can be read (a drive root too).
-bool IsFolder(const std::string& path);
+using medium_common::Counted;
+using medium_common::ListOf;
 
 // The translation file's findings. Loads each of its language sections in
 // turn; the caller loads the chosen language again afterwards.
@@ -40,8 +35,6 @@ void CheckSignature(const std::string& program, const std::string& shown, Report
 void CheckArt(const std::string& root, const std::string& descriptor,
               std::vector<Finding>& findings);
 
-// A text in double quotes, cut to `max` bytes (on a character boundary)
-// with "..." when it is longer.
-std::string Quote(const std::string& text, size_t max = 60);
+using medium_common::Quote;
 
 }  // namespace medium_check

@@ -1,8 +1,11 @@
 // The command line of the medium checker.
 #include "tools/medium_check/check_internal.h"
 
+#include "localisation/languages.h"
 #include "platform/folder_search.h"
 #include "platform/system.h"
+#include "platform/tool_text.h"
+#include "tools/medium_common/options.h"
 
 #include <cstdlib>
 
@@ -11,7 +14,8 @@ namespace {
 
 std::string Usage() {
     std::string names;
-    for (const std::string& n : LanguageNames()) names += (names.empty() ? "" : ", ") + n;
+    for (const languages::Language& l : languages::All())
+        names += (names.empty() ? "" : ", ") + std::string(l.section);
     return "usage: medium-check MEDIUM_FOLDER [--language NAME | --locale LCID]\n"
            "                    [--translation FILE] [--as FOLDER] [--json]\n"
            "Shows the menu that wizard.exe makes of MEDIUM_FOLDER, page by page, and what\n"
@@ -37,53 +41,35 @@ bool ParseLocale(const std::string& text, LCID& locale) {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err) {
-    Settings settings;
-    std::string medium, language, locale, translation;
-    bool json = false, haveLocale = false, haveLanguage = false;
-
+    using medium_common::OptionKind;
     auto bad = [&](const std::string& why) {
         err = "medium-check: " + why + "\n" + Usage();
         return 2;
     };
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i], value;
-        const bool takesValue = arg == "--language" || arg == "--locale" ||
-                                arg == "--translation" || arg == "--as";
-        const size_t eq = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-        } else if (takesValue) {
-            if (i + 1 == args.size()) return bad(arg + " needs a value");
-            value = args[++i];
-        }
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
-            out = Usage();
-            return 0;
-        } else if (arg == "--json") {
-            json = true;
-        } else if (arg == "--language") {
-            language = value;
-            haveLanguage = true;
-        } else if (arg == "--locale") {
-            locale = value;
-            haveLocale = true;
-        } else if (arg == "--translation") {
-            translation = value;
-        } else if (arg == "--as") {
-            settings.shownAs = value;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return bad("unknown option " + arg);
-        } else if (medium.empty()) {
-            medium = arg;
-        } else {
-            return bad("one medium folder at a time (" + medium + ", " + arg + ")");
-        }
+    medium_common::CommandLine line;
+    const std::string error = medium_common::ParseCommandLine(
+        args,
+        {{"--help", OptionKind::Help}, {"-h", OptionKind::Help}, {"/?", OptionKind::Help},
+         {"--json", OptionKind::Switch}, {"--language", OptionKind::Value},
+         {"--locale", OptionKind::Value}, {"--translation", OptionKind::Value},
+         {"--as", OptionKind::Value}},
+        1, "medium folder", line);
+    if (!error.empty()) return bad(error);
+    if (line.help) {
+        out = Usage();
+        return 0;
     }
+    Settings settings;
+    settings.shownAs = line.Value("--as");
+    const std::string medium = line.operands.empty() ? "" : line.operands.front();
+    const std::string language = line.Value("--language"), locale = line.Value("--locale"),
+                      translation = line.Value("--translation");
+    const bool json = line.Has("--json"), haveLocale = line.Has("--locale"),
+               haveLanguage = line.Has("--language");
     if (medium.empty()) return bad("which medium folder?");
     if (haveLanguage && haveLocale) return bad("--language or --locale, not both");
     if (haveLanguage) {
-        settings.locale = LocaleOfLanguage(language);
+        settings.locale = languages::LocaleOf(language);
         if (!settings.locale) return bad("no language " + language);
     }
     if (haveLocale && !ParseLocale(locale, settings.locale))

@@ -2,8 +2,8 @@
 #include "tools/medium_check/check_internal.h"
 
 #include "platform/system.h"
-
-#include <cstdio>
+#include "platform/tool_text.h"
+#include "tools/medium_common/text.h"
 
 namespace medium_check {
 namespace {
@@ -20,28 +20,10 @@ const char* ActionName(Action a) {
     return "";
 }
 
-// A one-line text with its control characters written out ("\n",
-// "\x01"), so that a name holding them cannot break the report's layout.
-// Second bytes of double-byte characters are never below 0x40, so the test
-// goes byte by byte.
+// A one-line text with its control characters written out, so that a name
+// holding them cannot break the report's layout.
 std::string Printable(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c != 0x7F) {
-            out += static_cast<char>(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\x%02x", c);
-            out += esc;
-        }
-    }
-    return out;
+    return medium_common::Escaped(text, medium_common::Escape::Line);
 }
 
 // Each line of `text` after `indent`.
@@ -88,48 +70,12 @@ std::string Click(const Option& o, const std::vector<Page>& pages) {
 // converted before it is escaped: in a double-byte code page the second byte
 // of a character may look like a backslash.
 std::string JsonString(const std::string& ansi, unsigned codePage) {
-    return JsonText(platform::AnsiToUtf8(ansi, codePage));
+    return medium_common::JsonText(platform::AnsiToUtf8(ansi, codePage));
 }
 
 std::string JsonNumberOrNull(int n) { return n ? std::to_string(n) : "null"; }
 
 }  // namespace
-
-std::string JsonText(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char esc[8];
-                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                    out += esc;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
-unsigned CodePageOfCharSet(int charSet) {
-    struct Pair {
-        int charSet;
-        unsigned codePage;
-    };
-    static const Pair kPairs[] = {{128, 932}, {129, 949}, {134, 936}, {136, 950},
-                                  {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255},
-                                  {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},
-                                  {238, 1250}};
-    for (const Pair& p : kPairs)
-        if (p.charSet == charSet) return p.codePage;
-    return 0;
-}
 
 std::string FormatText(const Report& r) {
     std::string out;

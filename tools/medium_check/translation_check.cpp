@@ -3,8 +3,10 @@
 // descriptor texts that one language translates and another does not.
 #include "tools/medium_check/check_internal.h"
 
+#include "localisation/languages.h"
 #include "localisation/translator.h"
 #include "platform/codepage.h"
+#include "platform/ini_layout.h"
 #include "platform/ini_reader.h"
 #include "platform/system.h"
 
@@ -13,8 +15,6 @@
 
 namespace medium_check {
 namespace {
-
-LCID MakeLocale(unsigned primary, unsigned sub) { return (sub << 10) | primary; }
 
 std::string Lower(const std::string& s) {
     std::string out = s;
@@ -55,36 +55,6 @@ std::string WithCommas(size_t n) {
 
 }  // namespace
 
-const std::vector<std::string>& LanguageNames() {
-    static const std::vector<std::string> names = [] {
-        std::vector<std::string> found{"english"};
-        for (unsigned primary = 1; primary < 0x400; ++primary) {
-            for (unsigned sub = 1; sub <= 2; ++sub) {
-                CTranslator t;
-                const std::string name = t.SelectLanguage(MakeLocale(primary, sub));
-                bool known = false;
-                for (const std::string& n : found) known = known || n == name;
-                if (!known) found.push_back(name);
-            }
-        }
-        return found;
-    }();
-    return names;
-}
-
-LCID LocaleOfLanguage(const std::string& name) {
-    const std::string wanted = Lower(name);
-    if (wanted == "english") return 0x0409;
-    for (unsigned primary = 1; primary < 0x400; ++primary) {
-        for (unsigned sub = 1; sub <= 2; ++sub) {
-            CTranslator t;
-            if (t.SelectLanguage(MakeLocale(primary, sub)) == wanted)
-                return MakeLocale(primary, sub);
-        }
-    }
-    return 0;
-}
-
 void CheckTranslation(const std::string& path, const std::string& shownName,
                       const std::vector<DescriptorText>& texts, Report& report) {
     const platform::CodePage page = platform::CodePage::System();
@@ -94,7 +64,8 @@ void CheckTranslation(const std::string& path, const std::string& shownName,
 
     const std::string native = platform::NativePath(path);
     const std::vector<ini::SectionLayout> layout = ini::ReadLayout(native.c_str());
-    const std::vector<std::string>& names = LanguageNames();
+    std::vector<std::string> names;
+    for (const languages::Language& l : languages::All()) names.push_back(l.section);
 
     std::map<std::string, const ini::SectionLayout*> first;
     for (const ini::SectionLayout& s : layout) {
@@ -163,7 +134,7 @@ void CheckTranslation(const std::string& path, const std::string& shownName,
 
         // The section as the menu loads it.
         CTranslator translator;
-        translator.Load(LocaleOfLanguage(name), path.c_str());
+        translator.Load(languages::LocaleOf(name), path.c_str());
         std::string font;
         if (translation::Lookup("Font", &font) && font.size() > CTranslator::kMaxFaceName)
             add(Severity::Warning, "font-too-long", fontLine < lines.size() ? lineOf(fontLine) : 0,

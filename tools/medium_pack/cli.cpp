@@ -5,6 +5,8 @@
 #include "tools/medium_pack/sign.h"
 
 #include "platform/system.h"
+#include "platform/tool_text.h"
+#include "tools/medium_common/options.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,6 +23,10 @@ namespace medium_pack {
 namespace {
 
 std::string Usage() {
+    const std::vector<std::string>& shipped = ShippedFiles();
+    std::string files;
+    for (size_t i = 0; i < shipped.size(); ++i)
+        files += (i == 0 ? "" : i + 1 == shipped.size() ? " and " : ", ") + shipped[i];
     return "usage: medium-pack MEDIUM_FOLDER -o IMAGE.iso [--label TEXT] [--dist DIR] [--force]\n"
            "                   [--sign CERT [--key KEY] [--password-file FILE] [--timestamp URL]]\n"
            "Checks MEDIUM_FOLDER as medium-check does, adds the menu's files it lacks at its\n"
@@ -29,7 +35,7 @@ std::string Usage() {
            "  -o IMAGE.iso    the image to write\n"
            "  --label TEXT    the disc's label; the menu's first title unless given, cut to\n"
            "                  " + std::to_string(kLabelLength) + " characters\n"
-           "  --dist DIR      where wizard.exe, Online.dll, filemove.avi and translat.ini\n"
+           "  --dist DIR      where " + files + "\n"
            "                  come from; " MEDIUM_PACK_DIST " unless given\n"
            "  --force         write the image although the medium has errors\n"
            "  --sign CERT     sign the image's wizard.exe and Online.dll (Authenticode,\n"
@@ -91,54 +97,34 @@ struct TempFolder {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err) {
-    std::string medium, image, label, dist = MEDIUM_PACK_DIST;
-    SigningSettings signing;
-    bool force = false, haveLabel = false;
+    using medium_common::OptionKind;
     auto bad = [&](const std::string& why) {
         err = "medium-pack: " + why + "\n" + Usage();
         return 2;
     };
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i], value;
-        const bool takesValue = arg == "-o" || arg == "--label" || arg == "--dist" ||
-                                arg == "--sign" || arg == "--key" || arg == "--password-file" ||
-                                arg == "--timestamp";
-        const size_t eq = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-        } else if (takesValue) {
-            if (i + 1 == args.size()) return bad(arg + " needs a value");
-            value = args[++i];
-        }
-        if (arg == "--help" || arg == "-h") {
-            out = Usage();
-            return 0;
-        } else if (arg == "-o") {
-            image = value;
-        } else if (arg == "--label") {
-            label = value;
-            haveLabel = true;
-        } else if (arg == "--dist") {
-            dist = value;
-        } else if (arg == "--force") {
-            force = true;
-        } else if (arg == "--sign") {
-            signing.cert = value;
-        } else if (arg == "--key") {
-            signing.key = value;
-        } else if (arg == "--password-file") {
-            signing.passwordFile = value;
-        } else if (arg == "--timestamp") {
-            signing.timestamp = value;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return bad("unknown option " + arg);
-        } else if (medium.empty()) {
-            medium = arg;
-        } else {
-            return bad("one medium folder at a time (" + medium + ", " + arg + ")");
-        }
+    medium_common::CommandLine line;
+    const std::string error = medium_common::ParseCommandLine(
+        args,
+        {{"--help", OptionKind::Help}, {"-h", OptionKind::Help}, {"-o", OptionKind::Value},
+         {"--label", OptionKind::Value}, {"--dist", OptionKind::Value},
+         {"--force", OptionKind::Switch}, {"--sign", OptionKind::Value},
+         {"--key", OptionKind::Value}, {"--password-file", OptionKind::Value},
+         {"--timestamp", OptionKind::Value}},
+        1, "medium folder", line);
+    if (!error.empty()) return bad(error);
+    if (line.help) {
+        out = Usage();
+        return 0;
     }
+    const std::string medium = line.operands.empty() ? "" : line.operands.front();
+    const std::string image = line.Value("-o"), dist = line.Value("--dist", MEDIUM_PACK_DIST);
+    std::string label = line.Value("--label");
+    const bool force = line.Has("--force"), haveLabel = line.Has("--label");
+    SigningSettings signing;
+    signing.cert = line.Value("--sign");
+    signing.key = line.Value("--key");
+    signing.passwordFile = line.Value("--password-file");
+    signing.timestamp = line.Value("--timestamp");
     if (medium.empty()) return bad("which medium folder?");
     if (image.empty()) return bad("which image? (-o IMAGE.iso)");
     std::error_code ec;

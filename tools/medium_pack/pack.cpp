@@ -2,6 +2,9 @@
 // names.
 #include "tools/medium_pack/pack.h"
 
+#include "platform/unicode.h"
+
+#include <algorithm>
 #include <map>
 
 namespace medium_pack {
@@ -9,51 +12,7 @@ namespace {
 
 // UTF-8 to code points; a byte that starts no valid sequence stands for
 // itself (as Latin-1 would), so that every name has a length.
-std::u32string Decode(const std::string& s) {
-    std::u32string out;
-    for (size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        char32_t cp = n == 1 ? c : n == 2 ? (c & 0x1F) : n == 3 ? (c & 0x0F) : (c & 0x07);
-        for (size_t k = 1; n && k < n; ++k) {
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) >> 6) != 2) {
-                n = 0;
-                break;
-            }
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        if (n == 0) {
-            out += static_cast<char32_t>(c);
-            ++i;
-        } else {
-            out += cp;
-            i += n;
-        }
-    }
-    return out;
-}
-
-std::string Encode(const std::u32string& s) {
-    std::string out;
-    for (char32_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::u32string Decode(const std::string& s) { return unicode::FromUtf8(s, unicode::Broken::Byte); }
 
 size_t Utf16Length(const std::u32string& s) {
     size_t n = 0;
@@ -103,21 +62,7 @@ std::string AutorunAsUtf8(const std::string& bytes) {
     if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
         static_cast<unsigned char>(bytes[1]) != 0xFE)
         return bytes;
-    std::u32string text;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        char32_t u = static_cast<unsigned char>(bytes[i]) |
-                     (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
-        if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
-            const char32_t low = static_cast<unsigned char>(bytes[i + 2]) |
-                                 (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 3])) << 8);
-            if (low >= 0xDC00 && low < 0xE000) {
-                u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        text += u;
-    }
-    return Encode(text);
+    return unicode::ToUtf8(unicode::FromUtf16(bytes, false, 2));
 }
 
 // The program or file that a value of open= or icon= names: the text in
@@ -141,8 +86,16 @@ std::string NamedFile(const std::string& value, char end) {
 }  // namespace
 
 const std::vector<std::string>& ShippedFiles() {
-    static const std::vector<std::string> kFiles = {"wizard.exe", "Online.dll", "filemove.avi",
-                                                    "translat.ini"};
+    static const std::vector<std::string> kFiles = [] {
+        std::vector<std::string> files;
+        const std::string list = MEDIUM_PACK_SHIPPED;
+        for (size_t from = 0; from <= list.size();) {
+            const size_t comma = std::min(list.find(',', from), list.size());
+            files.push_back(list.substr(from, comma - from));
+            from = comma + 1;
+        }
+        return files;
+    }();
     return kFiles;
 }
 
@@ -161,7 +114,7 @@ std::string DiscLabel(const std::string& text) {
         s.resize(cut);
         while (!s.empty() && s.back() == ' ') s.pop_back();
     }
-    return Encode(s);
+    return unicode::ToUtf8(s);
 }
 
 std::string AutorunFor(const std::string& label) {
@@ -171,21 +124,7 @@ std::string AutorunFor(const std::string& label) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
     if (ascii) return text;
-    std::string wide = "\xFF\xFE";
-    for (char32_t c : Decode(text)) {
-        if (c >= 0x10000) {
-            const char32_t v = c - 0x10000;
-            const char32_t hi = 0xD800 + (v >> 10), lo = 0xDC00 + (v & 0x3FF);
-            wide += static_cast<char>(hi & 0xFF);
-            wide += static_cast<char>(hi >> 8);
-            wide += static_cast<char>(lo & 0xFF);
-            wide += static_cast<char>(lo >> 8);
-        } else {
-            wide += static_cast<char>(c & 0xFF);
-            wide += static_cast<char>(c >> 8);
-        }
-    }
-    return wide;
+    return "\xFF\xFE" + unicode::ToUtf16(Decode(text));
 }
 
 void CheckAutorun(const std::string& bytes, const std::function<bool(const std::string&)>& onDisc,

@@ -58,7 +58,7 @@ std::string RunProgram(const std::string& program, const std::vector<std::string
     const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
-        return rc == ENOENT ? program + " is not installed (tools/setup.sh installs it)"
+        return rc == ENOENT ? program + " is not installed (tools/dev/setup.sh installs it)"
                             : "cannot start " + program + ": " + std::strerror(rc);
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);

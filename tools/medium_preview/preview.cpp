@@ -1,9 +1,11 @@
 // The host side of medium-preview.
 #include "tools/medium_preview/preview.h"
 
+#include "localisation/languages.h"
 #include "menu/menu_logic.h"
 #include "platform/system.h"
-#include "tools/medium_check/check_internal.h"
+#include "platform/tool_text.h"
+#include "tools/medium_common/text.h"
 #include "resources/resource.h"
 
 #include <cstdio>
@@ -12,7 +14,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <strings.h>
 
 namespace medium_preview {
 
@@ -22,44 +23,16 @@ using medium_check::Severity;
 
 namespace {
 
-const int kOptionIds[menu::kSlots] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
-                                       IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
-
 // What a walk that could not do its work is reported as.
-const char kWalkFailed[] = "preview-failed";
 
-std::vector<std::string> Split(const std::string& line, char sep) {
-    std::vector<std::string> parts;
-    size_t from = 0;
-    for (;;) {
-        const size_t at = line.find(sep, from);
-        parts.push_back(line.substr(from, at == std::string::npos ? std::string::npos : at - from));
-        if (at == std::string::npos) return parts;
-        from = at + 1;
-    }
-}
+// The control of the option in slot `slot` (1 to 7).
+int OptionId(int slot) { return menu::kSlotControls[slot - 1].option; }
 
-std::string Unescaped(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        out += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
-    }
-    return out;
-}
 
 int Number(const std::string& text) { return std::atoi(text.c_str()); }
 
-std::string Quoted(const std::string& text) {
-    std::string one = text;
-    for (char& c : one)
-        if (c == '\n' || c == '\r') c = ' ';
-    return "\"" + one + "\"";
-}
+// A text of the window in quotes, on one line.
+std::string Quoted(const std::string& text) { return medium_common::Quote(text, SIZE_MAX, true); }
 
 std::string Tag(const std::string& language, int scale) {
     return language + ", " + std::to_string(scale) + " %";
@@ -89,36 +62,37 @@ std::string TextOf(const Shot& shot, int id) {
 }
 
 std::string Html(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\n': out += "<br>"; break;
-            default: out += c;
-        }
-    }
-    return out;
+    return medium_common::Escaped(text, medium_common::Escape::Html);
 }
 
 const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
 
-int Count(const std::vector<Run>& runs, Severity severity) {
-    int n = 0;
-    for (const Run& run : runs)
-        for (const PageFinding& f : run.findings) n += f.finding.severity == severity;
-    return n;
-}
 
-std::string Anchor(const Run& run) { return run.language + "-" + std::to_string(run.scale); }
+std::string Anchor(const LanguageRun& run) { return run.language + "-" + std::to_string(run.scale); }
 
 std::string Where(const Finding& f) {
     return f.line ? f.file + ":" + std::to_string(f.line) : f.file;
 }
 
 }  // namespace
+
+std::vector<std::string> Split(const std::string& line, char sep) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = line.find(sep, from);
+        parts.push_back(line.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        if (at == std::string::npos) return parts;
+        from = at + 1;
+    }
+}
+
+int CountFindings(const std::vector<LanguageRun>& runs, Severity severity) {
+    int n = 0;
+    for (const LanguageRun& run : runs)
+        for (const PageFinding& f : run.findings) n += f.finding.severity == severity;
+    return n;
+}
 
 const Control* Shot::Find(int id) const {
     for (const Control& c : controls)
@@ -152,8 +126,8 @@ Walk ParseWalk(const std::string& text) {
             c.linesNeeded = Number(f[5]);
             c.linesShown = Number(f[6]);
             c.missing = Number(f[7]);
-            c.face = Unescaped(f[8]);
-            c.text = Unescaped(f[9]);
+            c.face = medium_common::Unescaped(f[8]);
+            c.text = medium_common::Unescaped(f[9]);
             walk.shots.back().controls.push_back(c);
         } else if (f[0] == "splash" && f.size() == 2) {
             walk.splash.push_back(f[1].substr(0, f[1].rfind('.')) + ".png");
@@ -199,7 +173,7 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
         add(0, Severity::Error, kWalkFailed, "",
             std::to_string(report.pages.size() - unpictured.size()) + " of " +
                 std::to_string(report.pages.size()) + " pages pictured; none of page " +
-                medium_check::ListOf(unpictured, 10));
+                medium_common::ListOf(unpictured, 10));
 
     std::set<std::string> overflowSeen, glyphsSeen;
     struct Missing {
@@ -230,20 +204,20 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
             if (page) {
                 std::vector<std::string> shown, listed;
                 for (int slot = 1; slot <= menu::kSlots; ++slot) {
-                    const Control* c = shot.Find(kOptionIds[slot - 1]);
+                    const Control* c = shot.Find(OptionId(slot));
                     if (c && c->visible) shown.push_back(Quoted(c->text));
                 }
                 for (const medium_check::Option& o : page->options)
                     listed.push_back(Quoted(utf8(o.title)));
                 if (shown != listed && shown.size() == listed.size())
                     add(shot.page, Severity::Warning, "order-differs", utf8(page->descriptor),
-                        at + ": the menu shows " + medium_check::ListOf(shown) +
-                            "; the checker found " + medium_check::ListOf(listed) +
+                        at + ": the menu shows " + medium_common::ListOf(shown) +
+                            "; the checker found " + medium_common::ListOf(listed) +
                             ". Options of the same priority come in the order the medium's "
                             "folder lists them; priorities make it the same on every medium");
             }
             for (int slot = 1; slot <= menu::kSlots; ++slot) {
-                const Control* c = shot.Find(kOptionIds[slot - 1]);
+                const Control* c = shot.Find(OptionId(slot));
                 if (!c || !c->visible || c->textWidth <= c->clientWidth) continue;
                 const medium_check::Option* o = OptionOf(report, page, slot, c->text);
                 add(shot.page, Severity::Warning, "title-clipped", o ? utf8(o->descriptor) : "",
@@ -257,7 +231,7 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
         if (d && d->visible && d->linesNeeded > d->linesShown &&
             overflowSeen.insert(d->text).second) {
             const medium_check::Option* o =
-                shot.slot ? OptionOf(report, page, shot.slot, TextOf(shot, kOptionIds[shot.slot - 1]))
+                shot.slot ? OptionOf(report, page, shot.slot, TextOf(shot, OptionId(shot.slot)))
                           : nullptr;
             const std::string what = shot.slot ? at + ", option " + std::to_string(shot.slot)
                                                : at + ", the hint";
@@ -311,10 +285,10 @@ std::vector<PageFinding> CheckerFindings(const Report& report, const Report& pag
     return out;
 }
 
-std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
+std::string IndexHtml(const std::string& medium, const std::vector<LanguageRun>& runs,
                       const std::string& program) {
     size_t pictures = 0;
-    for (const Run& run : runs) pictures += run.walk.shots.size();
+    for (const LanguageRun& run : runs) pictures += run.walk.shots.size();
     std::string out =
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>Preview of " +
         Html(medium) +
@@ -330,9 +304,10 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
         "code { background: #f3f3f3; }\n"
         "</style></head><body>\n<h1>Preview of " + Html(medium) + "</h1>\n" +
         (program.empty() ? "" : "<p>Program: " + Html(program) + "</p>\n") + "<p>" +
-        std::to_string(pictures) + " pictures; " + std::to_string(Count(runs, Severity::Error)) +
-        " errors, " + std::to_string(Count(runs, Severity::Warning)) + " warnings.";
-    for (const Run& run : runs)
+        std::to_string(pictures) + " pictures; " +
+        std::to_string(CountFindings(runs, Severity::Error)) + " errors, " +
+        std::to_string(CountFindings(runs, Severity::Warning)) + " warnings.";
+    for (const LanguageRun& run : runs)
         out += " <a href=\"#" + Anchor(run) + "\">" + Html(Tag(run.language, run.scale)) + "</a>";
     out += "</p>\n";
 
@@ -347,7 +322,7 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
         return ul + "</ul>\n";
     };
 
-    for (const Run& run : runs) {
+    for (const LanguageRun& run : runs) {
         out += "<section id=\"" + Anchor(run) + "\">\n<h2>" + Html(Tag(run.language, run.scale)) +
                "</h2>\n";
         std::vector<const PageFinding*> general;
@@ -380,7 +355,7 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
                 out += "<figure><a href=\"" + Html(run.folder + "/" + s.picture) + "\"><img src=\"" +
                        Html(run.folder + "/" + s.picture) + "\" alt=\"option " +
                        std::to_string(s.slot) + "\"></a><figcaption>option " +
-                       std::to_string(s.slot) + ": " + Html(TextOf(s, kOptionIds[s.slot - 1])) +
+                       std::to_string(s.slot) + ": " + Html(TextOf(s, OptionId(s.slot))) +
                        "</figcaption></figure>\n";
             }
             out += "</div>\n</div>\n";
@@ -391,15 +366,15 @@ std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
 }
 
 std::string Json(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs, const std::string& program) {
-    using medium_check::JsonText;
+                 const std::vector<LanguageRun>& runs, const std::string& program) {
+    using medium_common::JsonText;
     const auto orNull = [](int n) { return n ? std::to_string(n) : std::string("null"); };
     std::string out = "{\n  \"medium\": " + JsonText(medium) + ",\n  \"program\": " +
                       (program.empty() ? "null" : JsonText(program)) + ",\n  \"output\": " +
                       JsonText(output) + ",\n  \"index\": " + JsonText(output + "/index.html") +
                       ",\n  \"runs\": [";
     for (size_t r = 0; r < runs.size(); ++r) {
-        const Run& run = runs[r];
+        const LanguageRun& run = runs[r];
         out += r ? ",\n" : "\n";
         out += "    {\"language\": " + JsonText(run.language) + ", \"scale\": " +
                std::to_string(run.scale) + ", \"folder\": " + JsonText(run.folder) +
@@ -436,20 +411,20 @@ std::string Json(const std::string& medium, const std::string& output,
         out += run.findings.empty() ? "]}" : "\n     ]}";
     }
     out += runs.empty() ? "],\n" : "\n  ],\n";
-    out += "  \"errors\": " + std::to_string(Count(runs, Severity::Error)) + ",\n";
-    out += "  \"warnings\": " + std::to_string(Count(runs, Severity::Warning)) + "\n}\n";
+    out += "  \"errors\": " + std::to_string(CountFindings(runs, Severity::Error)) + ",\n";
+    out += "  \"warnings\": " + std::to_string(CountFindings(runs, Severity::Warning)) + "\n}\n";
     return out;
 }
 
 std::string Text(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs, const std::string& program) {
+                 const std::vector<LanguageRun>& runs, const std::string& program) {
     size_t pictures = 0;
-    for (const Run& run : runs) pictures += run.walk.shots.size();
+    for (const LanguageRun& run : runs) pictures += run.walk.shots.size();
     std::string out = "Medium    " + medium + "\n" +
                       (program.empty() ? "" : "Program   " + program + "\n") + "Pictures  " +
                       std::to_string(pictures) + " in " +
                       output + ", contact sheet " + output + "/index.html\n";
-    for (const Run& run : runs) {
+    for (const LanguageRun& run : runs) {
         int checker[2] = {0, 0}, pictured[2] = {0, 0};
         const size_t own = run.checkerFindings;
         for (size_t i = 0; i < own; ++i)
@@ -471,142 +446,6 @@ std::string Text(const std::string& medium, const std::string& output,
         }
     }
     return out;
-}
-
-std::string UnixLocale(const std::string& language) {
-    static const std::pair<const char*, const char*> kLocales[] = {
-        {"english", "en_US"}, {"arabic", "ar_EG"},  {"chinese", "zh_CN"},
-        {"spanish", "es_ES"}, {"french", "fr_FR"},  {"hebrew", "he_IL"},
-        {"japanese", "ja_JP"}, {"russian", "ru_RU"}, {"thai", "th_TH"},
-        {"vietnamese", "vi_VN"}, {"malay", "ms_MY"}};
-    for (const auto& l : kLocales)
-        if (strcasecmp(language.c_str(), l.first) == 0) return std::string(l.second) + ".UTF-8";
-    return std::string();
-}
-
-namespace {
-
-const char kUsage[] =
-    "usage: medium-preview-report languages MEDIUM\n"
-    "       medium-preview-report plan MEDIUM LANGUAGE PLAN_FILE  (prints the locale)\n"
-    "       medium-preview-report index MEDIUM OUT_FOLDER [--medium ORIGINAL] [--json]\n"
-    "                             [--program TEXT]\n"
-    "                             LANGUAGE:SCALE:FOLDER...\n"
-    "The host side of medium-preview: the languages a medium has, the pages to walk,\n"
-    "and the contact sheet with the findings of the walks in OUT_FOLDER. MEDIUM is\n"
-    "the copy the menu ran on; the checker's findings are those of ORIGINAL. TEXT\n"
-    "names the program the pictures are of.\n";
-
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return true;
-}
-
-bool WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    return static_cast<bool>(out.flush());
-}
-
-}  // namespace
-
-int Main(const std::vector<std::string>& args, std::string& out, std::string& err) {
-    const auto bad = [&](const std::string& why) {
-        err = "medium-preview-report: " + why + "\n" + kUsage;
-        return 2;
-    };
-    if (args.size() < 2) return bad("what to do, and on which medium?");
-    const std::string& command = args[0];
-    medium_check::Settings settings;
-    settings.medium = platform::FullPath(args[1]);
-    if (settings.medium.empty() || !medium_check::IsFolder(settings.medium))
-        return bad("no folder " + args[1]);
-
-    if (command == "languages" && args.size() == 2) {
-        const Report report = medium_check::Check(settings);
-        std::vector<std::string> names = {"english"};
-        for (const std::string& section : report.sections) {
-            const LCID locale = medium_check::LocaleOfLanguage(section);
-            if (!locale) continue;
-            // The table's own spelling of the name.
-            for (const std::string& name : medium_check::LanguageNames()) {
-                if (strcasecmp(name.c_str(), section.c_str()) != 0) continue;
-                bool seen = false;
-                for (const std::string& n : names) seen = seen || n == name;
-                if (!seen) names.push_back(name);
-            }
-        }
-        for (const std::string& name : names) out += name + " " + UnixLocale(name) + "\n";
-        return 0;
-    }
-    if (command == "plan" && args.size() == 4) {
-        settings.locale = medium_check::LocaleOfLanguage(args[2]);
-        if (!settings.locale) return bad("no language " + args[2]);
-        const Report report = medium_check::Check(settings);
-        std::string plan;
-        for (const medium_check::Page& p : report.pages)
-            plan += std::to_string(p.number) + " " + std::to_string(p.parent) + " " +
-                    std::to_string(p.parentSlot) + "\t" + p.title + "\n";
-        if (!WriteFile(args[3], plan)) return bad("cannot write " + args[3]);
-        out = UnixLocale(args[2]) + "\n";
-        return 0;
-    }
-    if (command == "index" && args.size() >= 4) {
-        const std::string folder = args[2];
-        std::string shown = args[1], program;
-        medium_check::Settings original = settings;
-        bool json = false;
-        std::vector<Run> runs;
-        for (size_t i = 3; i < args.size(); ++i) {
-            if (args[i] == "--json") {
-                json = true;
-                continue;
-            }
-            if (args[i] == "--medium" && i + 1 < args.size()) {
-                shown = args[++i];
-                original.medium = platform::FullPath(shown);
-                if (original.medium.empty() || !medium_check::IsFolder(original.medium))
-                    return bad("no folder " + shown);
-                continue;
-            }
-            if (args[i] == "--program" && i + 1 < args.size()) {
-                program = args[++i];
-                continue;
-            }
-            const std::vector<std::string> spec = Split(args[i], ':');
-            if (spec.size() != 3) return bad("not LANGUAGE:SCALE:FOLDER: " + args[i]);
-            Run run;
-            run.language = spec[0];
-            run.scale = Number(spec[1]);
-            run.folder = spec[2];
-            settings.locale = medium_check::LocaleOfLanguage(run.language);
-            if (!settings.locale) return bad("no language " + run.language);
-            original.locale = settings.locale;
-            run.report = medium_check::Check(settings);
-            std::string walk;
-            if (ReadFile(folder + "/" + run.folder + "/walk.txt", walk))
-                run.walk = ParseWalk(walk);
-            else
-                run.walk.errors.push_back(WalkError{0, "the menu was not walked: no walk.txt"});
-            run.findings = CheckerFindings(medium_check::Check(original), run.report);
-            run.checkerFindings = run.findings.size();
-            for (PageFinding& f : PictureFindings(run.walk, run.report, run.language, run.scale))
-                run.findings.push_back(f);
-            runs.push_back(run);
-        }
-        if (!WriteFile(folder + "/index.html", IndexHtml(shown, runs, program)))
-            return bad("cannot write " + folder + "/index.html");
-        out = json ? Json(shown, folder, runs, program) : Text(shown, folder, runs, program);
-        for (const Run& run : runs)
-            for (const PageFinding& f : run.findings)
-                if (f.finding.code == kWalkFailed) return 2;
-        return Count(runs, Severity::Error) ? 1 : 0;
-    }
-    return bad("unknown command " + command);
 }
 
 }  // namespace medium_preview

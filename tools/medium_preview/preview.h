@@ -57,7 +57,7 @@ struct PageFinding {
 };
 
 // One program run: a language at a display scale.
-struct Run {
+struct LanguageRun {
     std::string language;
     int scale = 100;
     std::string folder;    // relative to the output folder
@@ -81,18 +81,37 @@ std::vector<PageFinding> CheckerFindings(const medium_check::Report& report,
                                          const medium_check::Report& pages);
 
 // `program` names the wizard.exe the pictures are of, and its build.
-std::string IndexHtml(const std::string& medium, const std::vector<Run>& runs,
+std::string IndexHtml(const std::string& medium, const std::vector<LanguageRun>& runs,
                       const std::string& program = "");
 std::string Json(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs, const std::string& program = "");
+                 const std::vector<LanguageRun>& runs, const std::string& program = "");
 std::string Text(const std::string& medium, const std::string& output,
-                 const std::vector<Run>& runs, const std::string& program = "");
+                 const std::vector<LanguageRun>& runs, const std::string& program = "");
+
+// The code of the findings of a walk that failed.
+const char kWalkFailed[] = "preview-failed";
+
+// How many findings of that severity the runs have.
+int CountFindings(const std::vector<LanguageRun>& runs, medium_check::Severity severity);
+
+// `line` cut at each `sep`.
+std::vector<std::string> Split(const std::string& line, char sep);
 
 // The locale name a Wine process needs for a language section; empty for
 // a name the menu does not know.
 std::string UnixLocale(const std::string& language);
 
-// The command line: `languages MEDIUM`, `plan MEDIUM LANGUAGE FILE`, or
+// The user's command line of medium-preview (without the program's name):
+// the usage for --help, else the walks to make, for tools/medium-preview to
+// run under Wine, one line each, tab-separated: "medium PATH" (absolute),
+// "shown MEDIUM" (as given), "out PATH",
+// "dist DIR" (empty: the build's), "json --json" (or empty), then
+// "run LANGUAGE SCALE FOLDER" for each language at each scale. Exit status 2
+// for bad usage, with the reason in `err`.
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
+
+// The steps of tools/medium-preview: `start ARGUMENTS` (Run),
+// `languages MEDIUM`, `plan MEDIUM LANGUAGE FILE`, or
 // `index MEDIUM OUT [--medium ORIGINAL] [--json] [--program TEXT]
 // LANGUAGE:SCALE:FOLDER...`.
 // The index's status is 2 when a walk failed (preview-failed), else 1 with

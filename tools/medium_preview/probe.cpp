@@ -5,6 +5,8 @@
 #include "tools/medium_preview/probe.h"
 
 #include "resources/resource.h"
+#include "resources/slots.h"
+#include "tools/medium_common/text.h"
 
 #include <cstdio>
 #include <string>
@@ -66,19 +68,6 @@ std::string Utf8(const std::wstring& wide) {
     return out;
 }
 
-// Tabs and line breaks would split the record; they are written escaped.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\t') out += "\\t";
-        else out += c;
-    }
-    return out;
-}
-
 // One control as it is on screen: its text measured in its own font at its
 // own width.
 std::string Measure(HWND control, int id) {
@@ -123,17 +112,19 @@ std::string Measure(HWND control, int id) {
     std::snprintf(numbers, sizeof numbers, "ctl\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t", id,
                   IsWindowVisible(control) ? 1 : 0, static_cast<int>(one.right),
                   static_cast<int>(client.right), needed, shown, missing);
-    return numbers + Escaped(Utf8(face)) + "\t" + Escaped(Utf8(text)) + "\n";
+    return numbers + medium_common::Escaped(Utf8(face), medium_common::Escape::Field) + "\t" +
+           medium_common::Escaped(Utf8(text), medium_common::Escape::Field) + "\n";
 }
 
 void MeasureWindow(HWND menu) {
     SharedView view;
     if (!view.Get()) return;
-    static const int kIds[] = {IDC_TITLE,   IDC_OPTION1, IDC_OPTION2, IDC_OPTION3,
-                               IDC_OPTION4, IDC_OPTION5, IDC_OPTION6, IDC_OPTION7,
-                               IDC_DESCRIPTION};
+    // The title, the options from the top, the description line.
+    std::vector<int> ids = {IDC_TITLE};
+    for (const ::menu::SlotControls& slot : ::menu::kSlotControls) ids.push_back(slot.option);
+    ids.push_back(IDC_DESCRIPTION);
     std::string out;
-    for (int id : kIds) {
+    for (int id : ids) {
         HWND control = GetDlgItem(menu, id);
         if (control) out += Measure(control, id);
     }

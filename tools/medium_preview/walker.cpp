@@ -7,11 +7,12 @@
 // title (the first page's parent is 0). OUT_FOLDER receives page-N.bmp, page-N-option-K.bmp and
 // walk.txt: a "shot FILE PAGE SLOT" line per picture, each followed by the
 // probe's "ctl ..." lines, and "error PAGE TEXT" for what went wrong.
-#include "tests/e2e/driver.h"
 #include "tools/medium_preview/probe.h"
+#include "tools/medium_preview/wizard_driver.h"
 
 #include "catalog/look.h"
 #include "menu/menu_logic.h"
+#include "platform/gdi.h"
 #include "platform/handles.h"
 #include "platform/image.h"
 #include "platform/system.h"
@@ -23,9 +24,6 @@
 #include <vector>
 
 namespace {
-
-const int kOptionIds[menu::kSlots] = {IDC_OPTION1, IDC_OPTION2, IDC_OPTION3, IDC_OPTION4,
-                                       IDC_OPTION5, IDC_OPTION6, IDC_OPTION7};
 
 struct PlanPage {
     int number = 0;
@@ -53,43 +51,11 @@ std::vector<PlanPage> ReadPlan(const std::string& path) {
     return pages;
 }
 
-// Owns a GDI object.
-template <class T>
-class GdiObject {
-public:
-    explicit GdiObject(T handle) : m_handle(handle) {}
-    ~GdiObject() {
-        if (m_handle) DeleteObject(m_handle);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    T Get() const { return m_handle; }
-
-private:
-    T m_handle;
-};
-
-class MemoryDc {
-public:
-    MemoryDc() : m_screen(GetDC(nullptr)), m_dc(CreateCompatibleDC(m_screen)) {}
-    ~MemoryDc() {
-        if (m_dc) DeleteDC(m_dc);
-        ReleaseDC(nullptr, m_screen);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Screen() const { return m_screen; }
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_screen;
-    HDC m_dc;
-};
-
 // `w` x `h` pixels of `from` at `x`, `y`, written as a 24-bit bitmap file.
 bool SaveArea(HDC from, int x, int y, int w, int h, const std::string& path) {
     if (w <= 0 || h <= 0) return false;
-    MemoryDc dc;
+    CClientDC screen(nullptr);
+    CMemoryDC dc(screen);
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -98,12 +64,13 @@ bool SaveArea(HDC from, int x, int y, int w, int h, const std::string& path) {
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    GdiObject<HBITMAP> bmp(CreateDIBSection(dc.Screen(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bmp.Get() || !bits) return false;
-    HGDIOBJ old = SelectObject(dc.Get(), bmp.Get());
-    BitBlt(dc.Get(), 0, 0, w, h, from ? from : dc.Screen(), x, y, SRCCOPY);
+    CBitmap bmp;
+    if (!bmp.Attach(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)) || !bits)
+        return false;
+    HGDIOBJ old = SelectObject(dc, bmp);
+    BitBlt(dc, 0, 0, w, h, from ? from : static_cast<HDC>(screen), x, y, SRCCOPY);
     GdiFlush();
-    SelectObject(dc.Get(), old);
+    SelectObject(dc, old);
 
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     const DWORD size = stride * static_cast<DWORD>(h);
@@ -135,19 +102,20 @@ void SaveOwnSplash(std::string root, const std::string& out, FILE* log) {
     if (!root.empty() && root.back() == '\\') root.pop_back();
     const std::vector<std::string> files =
         look::SplashPaths(root, look::ReadSplash(look::RootDescriptor(root)));
-    MemoryDc dc;
-    const int dpi = GetDeviceCaps(dc.Screen(), LOGPIXELSY);
+    CClientDC screen(nullptr);
+    CMemoryDC dc(screen);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     for (size_t i = 0; i < files.size(); ++i) {
         const platform::Pixels pixels =
             platform::FillFrame(platform::DecodePictureFile(files[i]),
                                 menu::ScaleToDpi(menu::kSplashWidth, dpi),
                                 menu::ScaleToDpi(menu::kSplashHeight, dpi));
-        GdiObject<HBITMAP> bitmap(platform::CreatePixelBitmap(pixels));
-        if (!bitmap.Get()) continue;
+        CBitmap bitmap;
+        if (!bitmap.Attach(platform::CreatePixelBitmap(pixels))) continue;
         const std::string name = "splash-" + std::to_string(i + 1) + ".bmp";
-        HGDIOBJ old = SelectObject(dc.Get(), bitmap.Get());
-        const bool saved = SaveArea(dc.Get(), 0, 0, pixels.width, pixels.height, out + "\\" + name);
-        SelectObject(dc.Get(), old);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const bool saved = SaveArea(dc, 0, 0, pixels.width, pixels.height, out + "\\" + name);
+        SelectObject(dc, old);
         if (saved) std::fprintf(log, "splash\t%s\n", name.c_str());
     }
 }
@@ -158,44 +126,23 @@ public:
     explicit Answer(DWORD menuProcess)
         : m_map(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                    static_cast<DWORD>(probe::kSharedSize),
-                                   probe::SharedName(menuProcess).c_str())),
-          m_view(m_map ? static_cast<char*>(MapViewOfFile(m_map, FILE_MAP_WRITE, 0, 0, 0))
-                       : nullptr) {}
-    ~Answer() {
-        if (m_view) UnmapViewOfFile(m_view);
-        if (m_map) CloseHandle(m_map);
+                                   probe::SharedName(menuProcess).c_str())) {
+        m_view.Map(m_map, FILE_MAP_WRITE);
     }
-    Answer(const Answer&) = delete;
-    Answer& operator=(const Answer&) = delete;
-    bool Ready() const { return m_view != nullptr; }
-    void Clear() { m_view[0] = '\0'; }
+    bool Ready() const { return m_view.Get() != nullptr; }
+    void Clear() { m_view.Get()[0] = '\0'; }
     std::string Text() const {
-        return std::string(m_view, strnlen(m_view, probe::kSharedSize));
+        return std::string(m_view.Get(), strnlen(m_view.Get(), probe::kSharedSize));
     }
 
 private:
-    HANDLE m_map;
-    char* m_view;
-};
-
-class Hook {
-public:
-    Hook(HMODULE module, HOOKPROC proc, DWORD thread)
-        : m_hook(SetWindowsHookExA(WH_CALLWNDPROC, proc, module, thread)) {}
-    ~Hook() {
-        if (m_hook) UnhookWindowsHookEx(m_hook);
-    }
-    Hook(const Hook&) = delete;
-    Hook& operator=(const Hook&) = delete;
-    bool Set() const { return m_hook != nullptr; }
-
-private:
-    HHOOK m_hook;
+    CHandle m_map;
+    CMappedView m_view;
 };
 
 class Walker {
 public:
-    Walker(e2e::Wizard& wizard, Answer& answer, const std::string& out, FILE* log)
+    Walker(wizard_driver::Wizard& wizard, Answer& answer, const std::string& out, FILE* log)
         : m_wizard(wizard), m_answer(answer), m_out(out), m_log(log),
           m_request(RegisterWindowMessageA(probe::kRequestMessage)) {}
 
@@ -211,7 +158,8 @@ private:
     // What the window shows of a page; it changes when another page comes.
     std::string Signature() const {
         std::string s = m_wizard.Text(IDC_TITLE);
-        for (int id : kOptionIds) s += "\x1F" + m_wizard.Text(id);
+        for (const menu::SlotControls& ids : menu::kSlotControls)
+            s += "\x1F" + m_wizard.Text(ids.option);
         return s;
     }
 
@@ -242,10 +190,10 @@ private:
 
     bool Visit(int page) {
         m_wizard.HoverBackground();
-        e2e::WaitFor([&] { return m_wizard.Focus() == m_wizard.Control(IDC_DESCRIPTION); }, 1000);
+        wizard_driver::WaitFor([&] { return m_wizard.Focus() == m_wizard.Control(IDC_DESCRIPTION); }, 1000);
         Shot(page, 0);
         for (int slot = 1; slot <= menu::kSlots; ++slot) {
-            const int id = kOptionIds[slot - 1];
+            const int id = menu::kSlotControls[slot - 1].option;
             if (!m_wizard.Visible(id)) continue;
             m_wizard.Hover(id);
             m_wizard.WaitFocus(id, 1500);
@@ -258,9 +206,10 @@ private:
             // order the folder lists them, which the checker's system may
             // not share.
             int id = 0;
-            for (int k = 0; k < menu::kSlots && !id; ++k)
-                if (m_wizard.Visible(kOptionIds[k]) && m_wizard.Text(kOptionIds[k]) == child.title)
-                    id = kOptionIds[k];
+            for (int k = 0; k < menu::kSlots && !id; ++k) {
+                const int option = menu::kSlotControls[k].option;
+                if (m_wizard.Visible(option) && m_wizard.Text(option) == child.title) id = option;
+            }
             if (!id) {
                 std::fprintf(m_log, "error\t%d\tno option of this page shows page %d; not walked\n",
                              page, child.number);
@@ -269,7 +218,7 @@ private:
             const std::string here = Signature();
             Click(id);
             // A page that looks exactly like its parent shows no change.
-            e2e::WaitFor([&] { return Signature() != here || !m_wizard.Running(); }, 2000);
+            wizard_driver::WaitFor([&] { return Signature() != here || !m_wizard.Running(); }, 2000);
             if (!m_wizard.Running()) {
                 std::fprintf(m_log, "error\t%d\tthe option of page %d ended the menu\n", page,
                              child.number);
@@ -277,7 +226,7 @@ private:
             }
             if (!Visit(child.number)) return false;
             Click(IDC_TITLE);
-            if (!e2e::WaitFor([&] { return Signature() == here; }, 3000)) {
+            if (!wizard_driver::WaitFor([&] { return Signature() == here; }, 3000)) {
                 std::fprintf(m_log, "error\t%d\tthe title of page %d did not lead back\n", page,
                              child.number);
                 return false;
@@ -286,7 +235,7 @@ private:
         return true;
     }
 
-    e2e::Wizard& m_wizard;
+    wizard_driver::Wizard& m_wizard;
     Answer& m_answer;
     std::string m_out;
     FILE* m_log;
@@ -309,9 +258,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: preview-walker MEDIUM_FOLDER PLAN_FILE OUT_FOLDER\n");
         return 2;
     }
-    const std::string medium = e2e::DosPath(argv[1]);
-    const std::string out = e2e::DosPath(argv[3]);
-    const std::vector<PlanPage> plan = ReadPlan(e2e::DosPath(argv[2]));
+    const std::string medium = wizard_driver::DosPath(argv[1]);
+    const std::string out = wizard_driver::DosPath(argv[3]);
+    const std::vector<PlanPage> plan = ReadPlan(wizard_driver::DosPath(argv[2]));
     if (plan.empty() || plan.front().number != 1) {
         std::fprintf(stderr, "preview-walker: no pages in %s\n", argv[2]);
         return 2;
@@ -321,7 +270,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "preview-walker: cannot write in %s\n", out.c_str());
         return 1;
     }
-    CLibrary probeDll;
+    CLoadedLibrary probeDll;
     const std::string probePath = OwnFolder() + "\\preview_probe.dll";
     if (!probeDll.Load(probePath.c_str())) {
         std::fprintf(stderr, "preview-walker: cannot load %s (error %lu)\n", probePath.c_str(),
@@ -338,14 +287,14 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     {
-        e2e::Wizard wizard(medium);
+        wizard_driver::Wizard wizard(medium);
         if (!wizard.Started()) {
             std::fprintf(log, "error\t1\tthe menu window did not come up\n");
             status = 1;
         } else {
             Answer answer(wizard.ProcessId());
-            Hook hook(probeDll, proc, wizard.ThreadId());
-            if (!answer.Ready() || !hook.Set()) {
+            CHook hook;
+            if (!answer.Ready() || !hook.Set(WH_CALLWNDPROC, proc, probeDll, wizard.ThreadId())) {
                 std::fprintf(log, "error\t1\tthe menu window cannot be measured\n");
                 status = 1;
             } else {

@@ -1,0 +1,18 @@
+// Seams that only the tools use: a path a user typed, made absolute, and
+// text of a code page in UTF-8. The menu program carries none of it.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// A path a user typed, made absolute in the Windows form (GetFullPathNameA):
+// relative to the current folder, "." and ".." resolved, no trailing
+// backslash except after a drive. Empty when it cannot be made.
+std::string FullPath(const std::string& userPath);
+
+// A text of code page `codePage` (0: the system's ANSI code page) in UTF-8;
+// a byte sequence the code page does not define becomes U+FFFD.
+std::string AnsiToUtf8(const std::string& ansi, unsigned codePage = 0);
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+// What the pages show and leave out.
+#include "tools/medium_check/rules.h"
+
+#include "menu/menu_logic.h"
+#include "platform/codepage.h"
+#include "platform/folder_search.h"
+
+#include <algorithm>
+
+namespace medium_check {
+namespace {
+
+// Titles for a message, each in quotes, three at the most.
+std::string TitleList(const std::vector<std::string>& titles) {
+    std::vector<std::string> quoted;
+    for (const std::string& t : titles) quoted.push_back(Quote(t, 40));
+    return ListOf(quoted, 3);
+}
+
+size_t CountBelow(const CCatalogItem& item) {
+    size_t n = 0;
+    for (const auto& child : item.m_children) n += 1 + CountBelow(*child);
+    return n;
+}
+
+}  // namespace
+
+void Rules::CheckRootWithoutDescriptor() {
+    Add(Severity::Error, "root-without-descriptor", CCatalogItem::kDescriptorName, 0,
+        "the medium's root has no " + std::string(CCatalogItem::kDescriptorName) +
+            ": the menu shows an empty window, with no title and no options");
+    ReportHidden(m_root, "the medium's root");
+}
+
+// What no page shows: options after the seventh, entries under a
+// product, sub-menus without entries.
+void Rules::CheckNode(const CCatalogItem& node) {
+    size_t slot = 0;
+    for (const auto& child : node.m_children) {
+        ++slot;
+        const std::string descriptor = Relative(m_recorder.DescriptorOf(*child));
+        if (slot > menu::kSlots) {
+            std::string message = "option " + std::to_string(slot) + " of " +
+                                  Quote(node.GetTitle(), 40) + ", " +
+                                  Quote(child->GetTitle(), 40) +
+                                  ", is never shown: a page has room for seven options";
+            const size_t below = CountBelow(*child);
+            if (below) message += "; the " + Counted(below, "entry", "entries") +
+                                  " below it go with it";
+            Add(Severity::Error, "unreachable-option", descriptor, 0, message);
+            continue;
+        }
+        const std::string cmd = child->GetFile();
+        const command::Kind kind = command::Classify(cmd);
+        if (kind == command::Kind::SubMenu) {
+            if (child->m_children.empty())
+                Add(Severity::Warning, "empty-submenu", descriptor, 0,
+                    "a sub-menu without entries: a click on " + Quote(child->GetTitle(), 40) +
+                        " shows a page with its title alone (give it a \"file\", or "
+                        "folders with descriptors below it)");
+            CheckNode(*child);
+        } else if (!child->m_children.empty()) {
+            std::vector<std::string> titles;
+            for (const auto& below : child->m_children) titles.push_back(below->GetTitle());
+            Add(Severity::Error, "entries-below-product", descriptor, 0,
+                "a click on " + Quote(child->GetTitle(), 40) + " " +
+                    (kind == command::Kind::Program    ? "starts a program"
+                     : kind == command::Kind::Download ? "downloads a program"
+                                                       : "opens an address") +
+                    ", so the " + Counted(titles.size(), "entry", "entries") + " below it (" +
+                    TitleList(titles) + ") are never shown");
+        }
+    }
+}
+
+void Rules::CheckDropped() {
+    for (const ScanRecorder::Dropped& d : m_recorder.DroppedFolders()) {
+        if (d.descriptor.empty()) {
+            ReportHidden(d.folder, Quote(Relative(d.folder)));
+            continue;
+        }
+        std::string message = d.name.empty()
+            ? std::string("the entry has no name, so the menu leaves it out")
+            : "the name " + Quote(d.name) + " is empty once %V is filled with the version " +
+                  Quote(d.version) + ", so the menu leaves the entry out";
+        if (!d.below.empty())
+            message += ", with the " + Counted(d.below.size(), "entry", "entries") +
+                       " below it (" + TitleList(d.below) + ")";
+        Add(Severity::Error, "entry-disappears", Relative(d.descriptor),
+            DescriptorFile(d.descriptor).Line("name"), message);
+    }
+}
+
+// Display texts that reach the length the menu builds them to, of the
+// item and everything below it.
+void Rules::CheckTexts(const CCatalogItem& item) {
+    const std::string descriptor = m_recorder.DescriptorOf(item);
+    const std::string file = Relative(descriptor);
+    const std::string limit = std::to_string(CCatalogItem::kMaxDisplayText);
+    bool cut = false;
+    const std::string title = item.GetTitle(&cut);
+    if (cut)
+        Add(Severity::Warning, "text-too-long", file, DescriptorFile(descriptor).Line("name"),
+            "the title " + Quote(title, 40) + " grows past " + limit +
+                " bytes (every \"%T\" brings in the whole title above it); the menu cuts "
+                "it there");
+    item.GetDisplayDescription(&cut);
+    if (cut)
+        Add(Severity::Warning, "text-too-long", file,
+            DescriptorFile(descriptor).Line("description"),
+            "the description of " + Quote(title, 40) + " grows past " + limit +
+                " bytes; the menu cuts it there");
+    for (const auto& child : item.m_children) CheckTexts(*child);
+}
+
+// Descriptor files under a folder that has none: the scan never goes
+// there.
+void Rules::ReportHidden(const std::string& folder, const std::string& shownFolder) {
+    std::vector<std::string> found;
+    FindDescriptors(folder, found);
+    for (const std::string& path : found)
+        Add(Severity::Error, "descriptor-not-read", Relative(path), 0,
+            "never read: " + shownFolder + " above it has no " +
+                std::string(CCatalogItem::kDescriptorName) +
+                ", and the menu looks no further down a folder without one");
+}
+
+void Rules::FindDescriptors(const std::string& folder, std::vector<std::string>& found) {
+    const platform::CodePage page = platform::CodePage::System();
+    platform::FolderSearch entries;
+    if (!entries.FindFile(folder + "\\*.*")) return;
+    std::vector<std::string> subfolders;
+    bool more = true;
+    while (more) {
+        more = entries.FindNext();
+        if (entries.IsDots()) continue;
+        if (entries.IsDirectory())
+            subfolders.push_back(entries.GetFilePath());
+        else if (page.Upper(entries.GetFileName()) == CCatalogItem::kDescriptorName)
+            found.push_back(entries.GetFilePath());
+    }
+    std::sort(subfolders.begin(), subfolders.end());
+    // Only the topmost: below a descriptor that is never read, the
+    // others follow from it.
+    if (!found.empty()) return;
+    for (const std::string& sub : subfolders) FindDescriptors(sub, found);
+}
+
+}  // namespace medium_check

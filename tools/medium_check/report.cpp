@@ -8,7 +8,7 @@
 namespace medium_check {
 namespace {
 
-const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
+using medium_common::SeverityName;
 
 const char* ActionName(Action a) {
     switch (a) {
@@ -117,21 +117,14 @@ std::string FormatText(const Report& r) {
         if (p.options.empty()) out += "  (no options)\n";
     }
 
-    const int errors = r.Count(Severity::Error), warnings = r.Count(Severity::Warning);
-    out += "\nFindings: " + Counted(static_cast<size_t>(errors), "error", "errors") + ", " +
-           Counted(static_cast<size_t>(warnings), "warning", "warnings") + "\n";
+    out += "\nFindings: " + medium_common::Tally(r.findings) + "\n";
     out += FindingLines(r.findings);
     return platform::AnsiToUtf8(out, r.codePage);
 }
 
 std::string FindingLines(const std::vector<Finding>& findings) {
     std::string out;
-    for (const Finding& f : findings) {
-        std::string where = Printable(f.file);
-        if (f.line) where += ":" + std::to_string(f.line);
-        out += std::string("  ") + SeverityName(f.severity) + (f.severity == Severity::Error ? "    " : "  ") +
-               where + ": " + Printable(f.message) + "\n";
-    }
+    for (const Finding& f : findings) out += medium_common::FindingLine(f);
     return out;
 }
 
@@ -147,6 +140,9 @@ std::string FormatJson(const Report& r) {
     out += "  \"translationFound\": " + std::string(r.translationFound ? "true" : "false") + ",\n";
     out += "  \"sections\": [";
     for (size_t i = 0; i < r.sections.size(); ++i) out += (i ? ", " : "") + Json(r.sections[i]);
+    out += "],\n";
+    out += "  \"languages\": [";
+    for (size_t i = 0; i < r.languages.size(); ++i) out += (i ? ", " : "") + Json(r.languages[i]);
     out += "],\n";
     out += "  \"caption\": " + Json(r.caption) + ",\n";
     out += "  \"hint\": " + Json(r.hint) + ",\n";
@@ -187,7 +183,8 @@ std::string FormatJson(const Report& r) {
     }
     out += r.findings.empty() ? "],\n" : "\n  ],\n";
     out += "  \"errors\": " + std::to_string(r.Count(Severity::Error)) + ",\n";
-    out += "  \"warnings\": " + std::to_string(r.Count(Severity::Warning)) + "\n}\n";
+    out += "  \"warnings\": " + std::to_string(r.Count(Severity::Warning)) + ",\n";
+    out += "  \"notes\": " + std::to_string(r.Count(Severity::Note)) + "\n}\n";
     return out;
 }
 

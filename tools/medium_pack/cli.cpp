@@ -193,13 +193,19 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     medium_check::Settings settings;
     settings.medium = platform::FullPath(root.string());
     settings.shownAs = "D:";
-    if (std::find(added.begin(), added.end(), "translat.ini") != added.end())
+    const bool addsTranslation =
+        std::find(added.begin(), added.end(), "translat.ini") != added.end();
+    if (addsTranslation)
         settings.translation = platform::FullPath((fs::path(dist) / "translat.ini").string());
     medium_check::Report report = medium_check::Check(settings);
     const bool addsOnline = std::find(added.begin(), added.end(), "Online.dll") != added.end();
     std::vector<Finding> checked;
+    // The translation that ships translates none of the medium's texts:
+    // that is no news about a medium without a translation of its own.
     for (const Finding& f : report.findings)
-        if (!(addsOnline && f.code == "online-dll-missing")) checked.push_back(f);
+        if (!(addsOnline && f.code == "online-dll-missing") &&
+            !(addsTranslation && f.code == "language-not-covered"))
+            checked.push_back(f);
 
     std::vector<Finding> own;
     if (ownAutorun) {
@@ -218,20 +224,17 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     }
     CheckNames(onDisc, own);
 
-    size_t errors = 0, warnings = 0;
+    size_t errors = 0;
     std::set<std::string> errorCodes;
-    for (const auto* list : {&checked, &own})
-        for (const Finding& f : *list) {
-            if (f.severity == Severity::Error) {
-                ++errors;
-                errorCodes.insert(f.code);
-            } else {
-                ++warnings;
-            }
+    std::vector<Finding> all = checked;
+    all.insert(all.end(), own.begin(), own.end());
+    for (const Finding& f : all)
+        if (f.severity == Severity::Error) {
+            ++errors;
+            errorCodes.insert(f.code);
         }
     out += "Medium       " + medium + "\n";
-    out += "Findings: " + std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
-           std::to_string(warnings) + (warnings == 1 ? " warning\n" : " warnings\n");
+    out += "Findings: " + medium_common::Tally(all) + "\n";
     out += platform::AnsiToUtf8(medium_check::FindingLines(checked), report.codePage);
     out += medium_check::FindingLines(own);
     // Where the menu's files in the image come from, and their names there.

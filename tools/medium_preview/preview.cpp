@@ -65,7 +65,7 @@ std::string Html(const std::string& text) {
     return medium_common::Escaped(text, medium_common::Escape::Html);
 }
 
-const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
+using medium_common::SeverityName;
 
 
 std::string Anchor(const LanguageRun& run) { return run.language + "-" + std::to_string(run.scale); }
@@ -300,13 +300,15 @@ std::string IndexHtml(const std::string& medium, const std::vector<LanguageRun>&
         ".hovers img { width: 260px; }\n"
         ".splash { display: flex; flex-wrap: wrap; gap: .8em; }\n"
         "figure { margin: 0; } figcaption { font-size: 85%; color: #444; }\n"
-        ".error { color: #a00; } .warning { color: #850; }\n"
+        ".error { color: #a00; } .warning { color: #850; } .note { color: #555; }\n"
         "code { background: #f3f3f3; }\n"
         "</style></head><body>\n<h1>Preview of " + Html(medium) + "</h1>\n" +
         (program.empty() ? "" : "<p>Program: " + Html(program) + "</p>\n") + "<p>" +
         std::to_string(pictures) + " pictures; " +
-        std::to_string(CountFindings(runs, Severity::Error)) + " errors, " +
-        std::to_string(CountFindings(runs, Severity::Warning)) + " warnings.";
+        medium_common::Tally(static_cast<size_t>(CountFindings(runs, Severity::Error)),
+                             static_cast<size_t>(CountFindings(runs, Severity::Warning)),
+                             static_cast<size_t>(CountFindings(runs, Severity::Note))) +
+        ".";
     for (const LanguageRun& run : runs)
         out += " <a href=\"#" + Anchor(run) + "\">" + Html(Tag(run.language, run.scale)) + "</a>";
     out += "</p>\n";
@@ -412,7 +414,8 @@ std::string Json(const std::string& medium, const std::string& output,
     }
     out += runs.empty() ? "],\n" : "\n  ],\n";
     out += "  \"errors\": " + std::to_string(CountFindings(runs, Severity::Error)) + ",\n";
-    out += "  \"warnings\": " + std::to_string(CountFindings(runs, Severity::Warning)) + "\n}\n";
+    out += "  \"warnings\": " + std::to_string(CountFindings(runs, Severity::Warning)) + ",\n";
+    out += "  \"notes\": " + std::to_string(CountFindings(runs, Severity::Note)) + "\n}\n";
     return out;
 }
 
@@ -425,25 +428,16 @@ std::string Text(const std::string& medium, const std::string& output,
                       std::to_string(pictures) + " in " +
                       output + ", contact sheet " + output + "/index.html\n";
     for (const LanguageRun& run : runs) {
-        int checker[2] = {0, 0}, pictured[2] = {0, 0};
+        std::vector<Finding> checker, pictured;
         const size_t own = run.checkerFindings;
-        for (size_t i = 0; i < own; ++i)
-            ++checker[run.findings[i].finding.severity == Severity::Error ? 0 : 1];
-        for (size_t i = own; i < run.findings.size(); ++i)
-            ++pictured[run.findings[i].finding.severity == Severity::Error ? 0 : 1];
+        for (size_t i = 0; i < run.findings.size(); ++i)
+            (i < own ? checker : pictured).push_back(run.findings[i].finding);
         out += "\n" + Tag(run.language, run.scale) + ": " +
                std::to_string(run.report.pages.size()) + " pages, " +
                std::to_string(run.walk.shots.size()) + " pictures in " + run.folder +
-               "; the checker's findings: " + std::to_string(checker[0]) + " errors, " +
-               std::to_string(checker[1]) + " warnings; the pictures': " +
-               std::to_string(pictured[0]) + " errors, " + std::to_string(pictured[1]) +
-               " warnings\n";
-        for (size_t i = own; i < run.findings.size(); ++i) {
-            const Finding& f = run.findings[i].finding;
-            out += std::string("  ") + SeverityName(f.severity) +
-                   (f.severity == Severity::Error ? "    " : "  ") + f.code + "  " +
-                   (f.file.empty() ? "" : Where(f) + ": ") + f.message + "\n";
-        }
+               "; the checker's findings: " + medium_common::Tally(checker) +
+               "; the pictures': " + medium_common::Tally(pictured) + "\n";
+        for (const Finding& f : pictured) out += medium_common::FindingLine(f);
     }
     return out;
 }

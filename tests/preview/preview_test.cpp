@@ -148,6 +148,12 @@ TEST(PreviewRun, SaysWhatToWalkOrWhyNot) {
     char dir[] = "/tmp/preview_runXXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
     const std::string sample = SOURCE_DIR "/examples/medium", out = std::string(dir) + "/out";
+    // French translates the medium's name; Arabic has the menu's texts alone.
+    const std::string french = std::string(dir) + "/french";
+    std::filesystem::create_directory(french);
+    std::ofstream(french + "/QXMSETUP.INI") << "[common]\r\nname=Root\r\n";
+    std::ofstream(french + "/translat.ini") << "[english]\nFont=Arial\n[arabic]\nFont=Tahoma\n"
+                                               "[french]\nRoot=Racine\n";
     const struct {
         std::vector<std::string> args;
         int status;
@@ -158,6 +164,8 @@ TEST(PreviewRun, SaysWhatToWalkOrWhyNot) {
         {{sample, "--out=" + out, "--lang", "japanese", "--scale", "100,150", "--json"}, 0,
          "json\t--json\nrun\tjapanese\t100\tjapanese\nrun\tjapanese\t150\tjapanese-150\n"},
         {{sample, "-o", out, "--dist", "d"}, 0, "\ndist\td\n"},
+        {{french, "-o", out}, 0, "run\tenglish\t100\tenglish\nrun\tfrench\t100\tfrench\n"},
+        {{french, "-o", out, "--lang", "all"}, 0, "run\tenglish\t100\tenglish\nrun\tarabic"},
         {{"--help"}, 0, "usage: medium-preview MEDIUM_FOLDER"},
         {{sample}, 2, "where to? (-o OUT_FOLDER)"},
         {{"-o", out}, 2, "which medium folder?"},

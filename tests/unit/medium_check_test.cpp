@@ -126,7 +126,7 @@ struct Expect {
 std::string Describe(const std::vector<Finding>& findings) {
     std::string s;
     for (const Finding& f : findings)
-        s += std::string(f.severity == Severity::Error ? "E " : "W ") + f.code + " " + f.file +
+        s += std::string(medium_common::SeverityName(f.severity)) + " " + f.code + " " + f.file +
              ":" + std::to_string(f.line) + "  " + f.message + "\n";
     return s;
 }
@@ -156,6 +156,7 @@ TEST(MediumCheck, PrintsTheSampleMediumPageByPage) {
     EXPECT_EQ(report.caption, "Vantrell Installation Wizard");
     EXPECT_EQ(report.sections,
               (std::vector<std::string>{"english", "spanish", "french", "japanese", "russian"}));
+    EXPECT_EQ(report.languages, report.sections);
 
     // The sample carries no programs (the demo puts them in place), and its
     // manuals are a text file.
@@ -222,6 +223,7 @@ std::string Product(const std::string& name, const std::string& file,
 }
 const Severity E = Severity::Error;
 const Severity W = Severity::Warning;
+const Severity N = Severity::Note;
 
 // Picture files of `w` x `h` pixels as far as the checker reads them: whole,
 // with the sizes in their headers (their pixels are never decoded).
@@ -560,6 +562,16 @@ struct TranslationCase {
     std::vector<Expect> expected;
 };
 
+// The translation that ships, with `lines` added to the sections named.
+std::string ShippedWith(const std::vector<std::pair<std::string, std::string>>& lines) {
+    std::string text = testing_support::ReadAll(SourcePath(SHIPPED_TRANSLATION));
+    for (const auto& l : lines) {
+        const size_t header = text.find("[" + l.first + "]");
+        if (header != std::string::npos) text.insert(text.find('\n', header) + 1, l.second);
+    }
+    return text;
+}
+
 std::string LongSection() {
     // 2,000 lines of 12 bytes: line 1,367 is the one the limit cuts.
     std::string text = "[french]\n";
@@ -580,7 +592,9 @@ TEST_F(MediumCheckLayouts, TranslationFaultsAreFoundAtTheirLines) {
          "[english]\nFont=Arial\n[french]\nRoot=Racine\nAbout=A propos\nApp=Appli\n"
          "[spanish]\nRoot=Raiz\nAbout=Acerca\nApp=Aplicacion\n",
          {}},
-        {"a section too long", LongSection(), {{E, "section-too-long", "translat.ini", 1367}}},
+        {"a section too long", LongSection(),
+         {{N, "language-not-covered", "translat.ini", 1},
+          {E, "section-too-long", "translat.ini", 1367}}},
         {"a long face name",
          "[english]\nFont=" + std::string(40, 'F') + "\n",
          {{W, "font-too-long", "translat.ini", 2}}},
@@ -592,6 +606,27 @@ TEST_F(MediumCheckLayouts, TranslationFaultsAreFoundAtTheirLines) {
         {"[english] counts once it translates descriptors",
          "[english]\nApp=The App\n[french]\nApp=Appli\nRoot=Racine\n",
          {{W, "translation-missing", "QXMSETUP.INI", 2}}},
+        {"languages that translate none of the medium's texts",
+         "[english]\nFont=Arial\n[french]\nRoot=Racine\nApp=Appli\n[arabic]\nFont=Tahoma\n",
+         {{N, "language-not-covered", "translat.ini", 6}}},
+        {"the shipped translation with two languages of the medium's own",
+         ShippedWith({{"french", "Root=Racine\nAbout=A propos\nApp=Appli\n"},
+                      {"russian", "Root=\xCA\xEE\xF0\xE5\xED\xFC\n"}}),
+         {{W, "translation-missing", "QXMSETUP.INI", 3},
+          {W, "translation-missing", "app\\QXMSETUP.INI", 2},
+          {N, "language-not-covered", "translat.ini", 9},
+          {N, "language-not-covered", "translat.ini", 17},
+          {N, "language-not-covered", "translat.ini", 35},
+          {N, "language-not-covered", "translat.ini", 43},
+          {N, "language-not-covered", "translat.ini", 51},
+          {N, "language-not-covered", "translat.ini", 66},
+          {N, "language-not-covered", "translat.ini", 73},
+          {N, "language-not-covered", "translat.ini", 81}}},
+        {"a caption renamed in some languages",
+         "[english]\nVantrell Installation Wizard=Acme Setup\n[french]\nRoot=Racine\nAbout=A\n"
+         "App=Appli\n[spanish]\nVantrell Installation Wizard=Asistente de instalaci\xF3n de "
+         "Vantrell\nRoot=Raiz\nAbout=Acerca\nApp=Aplicacion\n",
+         {{W, "caption-not-renamed", "translat.ini", 7}}},
         {"sections never read",
          "stray=line\n[english]\nFont=Arial\n[german]\nRoot=Wurzel\n[English]\nFont=Tahoma\n",
          {{W, "section-never-read", "translat.ini", 1},
@@ -616,6 +651,10 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
     broken.Write("QXMSETUP.INI", kRoot);
     broken.Write("app\\QXMSETUP.INI", Product("App", "missing.exe"));
     const std::string good = clean.Path(), bad = broken.Path();
+    TempDir withThai;
+    withThai.Write("QXMSETUP.INI", kRoot);
+    withThai.Write("translat.ini", "[english]\nFont=Arial\n[thai]\nFont=Tahoma\n");
+    const std::string noted = withThai.Path();
     asking.Write("QXMSETUP.INI", kRoot);
     for (const char* shape : {"none", "asInvoker", "requireAdministrator", "highestAvailable"}) {
         asking.Write(std::string(shape) + "\\QXMSETUP.INI", Product(shape, "setup.exe"));
@@ -626,7 +665,9 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
     const RunCase cases[] = {
         {{good}, 0, "Findings: 0 errors, 0 warnings"},
         {{bad}, 1, "missing.exe does not exist"},
-        {{bad}, 1, "Findings: 1 error, 0 warnings"},
+        {{bad}, 1, "Findings: 1 error, 0 warnings\n  error    file-missing  app\\QXMSETUP.INI:3: "},
+        {{noted}, 0, "Findings: 0 errors, 0 warnings, 1 note\n  note     language-not-covered  "
+                     "translat.ini:3: [thai] translates none"},
         {{good, "--json"}, 0, "\"errors\": 0"},
         {{good, "--language", "japanese"}, 0, "Language     japanese (character set 128)"},
         {{good, "--language=RUSSIAN"}, 0, "Language     russian (character set 204)"},
@@ -684,6 +725,7 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
   "translation": "translat.ini",
   "translationFound": false,
   "sections": [],
+  "languages": ["english"],
   "caption": "Vantrell Installation Wizard",
   "hint": "Choose an option by clicking on it",
   "pages": [
@@ -697,7 +739,8 @@ TEST_F(MediumCheckLayouts, JsonHasAStableShape) {
     {"severity": "warning", "code": "download-unpinned", "file": "app\\QXMSETUP.INI", "line": 3, "message": "downloads without \"sha256\": the menu cannot tell whether what arrives is the program this medium was made with; add sha256= with what sha256sum prints for it"}
   ],
   "errors": 0,
-  "warnings": 2
+  "warnings": 2,
+  "notes": 0
 }
 )json";
     EXPECT_EQ(json, expected);

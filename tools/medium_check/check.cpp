@@ -33,6 +33,15 @@ int Report::Count(Severity severity) const {
                                           [&](const Finding& f) { return f.severity == severity; }));
 }
 
+std::vector<std::string> MediumLanguages(const Settings& settings, bool every) {
+    const Report report = Check(settings);
+    if (!every) return report.languages;
+    std::vector<std::string> names = {"english"};
+    for (const std::string& section : report.sections)
+        if (section != "english") names.push_back(section);
+    return names;
+}
+
 bool IsFolder(const std::string& path) {
     std::string folder = path;
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();

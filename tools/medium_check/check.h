@@ -60,6 +60,9 @@ struct Report {
     std::string translation;       // the file, as shown
     bool translationFound = false;
     std::vector<std::string> sections;  // the language sections the file has
+    // The medium's languages: english, then each section that translates
+    // one of the medium's names, versions or descriptions, or its caption.
+    std::vector<std::string> languages = {"english"};
     std::string caption;
     std::string hint;
     std::vector<Page> pages;
@@ -69,6 +72,11 @@ struct Report {
 };
 
 Report Check(const Settings& settings);
+
+// The medium's languages (Report::languages), each section of the
+// translation file as well with `every`: english first, then in the order of
+// the language table.
+std::vector<std::string> MediumLanguages(const Settings& settings, bool every = false);
 
 // A folder that can be read (a drive root too).
 bool IsFolder(const std::string& path);

@@ -1,6 +1,7 @@
 // The translation file's findings: sections the menu never reads, sections
-// too long for its buffer, lines it ignores, face names too long, and
-// descriptor texts that one language translates and another does not.
+// too long for its buffer, lines it ignores, face names too long; which
+// sections are the medium's languages, and the descriptor texts and the
+// caption that one of them has and another lacks.
 #include "tools/medium_check/check_internal.h"
 
 #include "localisation/languages.h"
@@ -9,6 +10,7 @@
 #include "platform/ini_layout.h"
 #include "platform/ini_reader.h"
 #include "platform/system.h"
+#include "resources/resource.h"
 
 #include <map>
 #include <memory>
@@ -44,6 +46,31 @@ std::string SectionList(const std::vector<std::string>& names) {
     std::vector<std::string> bracketed;
     for (const std::string& n : names) bracketed.push_back("[" + n + "]");
     return ListOf(bracketed);
+}
+
+// Whether `caption`, the caption that section `name` gives, is the menu's
+// own name: the built-in text `builtin`, or the line the translation that
+// ships has for it in that section.
+bool IsMenuCaption(const std::string& name, const std::string& caption,
+                   const std::string& builtin) {
+    if (caption == builtin) return true;
+    static const unsigned char kShipped[] = {
+#include "shipped_translation.inc"
+    };
+    const std::string shipped(reinterpret_cast<const char*>(kShipped), sizeof kShipped);
+    std::string section;
+    for (size_t from = 0; from < shipped.size();) {
+        size_t end = shipped.find('\n', from);
+        if (end == std::string::npos) end = shipped.size();
+        std::string line = shipped.substr(from, end - from);
+        from = end + 1;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']')
+            section = Lower(line.substr(1, line.size() - 2));
+        else if (section == name && line.compare(0, builtin.size() + 1, builtin + "=") == 0)
+            return line.substr(builtin.size() + 1) == caption;
+    }
+    return false;
 }
 
 std::string WithCommas(size_t n) {
@@ -91,8 +118,11 @@ void CheckTranslation(const std::string& path, const std::string& shownName,
         }
     }
 
-    // Which descriptor texts each language section translates.
+    // Which descriptor texts each language section translates, and whether
+    // it gives the caption a name of the medium's own.
+    const std::string captionKey = platform::LoadBuiltinText(IDS_CAPTION);
     std::map<std::string, std::vector<bool>> translated;
+    std::map<std::string, bool> renamed;
     for (const std::string& name : names) {
         auto found = first.find(name);
         if (found == first.end()) continue;
@@ -145,21 +175,59 @@ void CheckTranslation(const std::string& path, const std::string& shownName,
 
         std::vector<bool>& has = translated[name];
         for (const DescriptorText& t : texts) has.push_back(translation::Lookup(t.text));
+        std::string caption;
+        renamed[name] = translation::Lookup(captionKey, &caption) &&
+                        !IsMenuCaption(name, caption, captionKey);
     }
 
-    // [english] usually holds the menu's own texts alone, the descriptors
-    // being written in English; it is held to the others only when it
-    // translates descriptor texts too.
-    bool englishCounts = false;
-    if (translated.count("english"))
-        for (bool b : translated["english"]) englishCounts = englishCounts || b;
+    // The medium's languages. [english] always is one: its users, and those
+    // of every language without a section, read the texts as written. Any
+    // other section is one when it translates a name, version or
+    // description of the medium or renames the caption; one that does
+    // neither carries the menu's own texts alone (as the translation that
+    // ships does for every language), and its users read the medium's texts
+    // as written.
+    report.languages = {"english"};
+    std::vector<std::string> held;  // the sections each text is expected in
+    std::vector<std::string> ownCaption;
+    if (!translated.count("english")) ownCaption.push_back("english");
+    for (const std::string& name : report.sections) {
+        bool translates = false;
+        for (bool b : translated[name]) translates = translates || b;
+        if (!renamed[name]) ownCaption.push_back(name);
+        if (name == "english") {
+            // Usually [english] holds the menu's own texts alone, the
+            // descriptors being written in English; it is held to the
+            // others only when it translates descriptor texts too.
+            if (translates) held.push_back(name);
+        } else if (translates || renamed[name]) {
+            report.languages.push_back(name);
+            held.push_back(name);
+        } else if (!texts.empty()) {
+            add(Severity::Note, "language-not-covered", first[name]->line,
+                "[" + name + "] translates none of the medium's names, versions and "
+                "descriptions: it is not one of the medium's languages, and its users see them "
+                "as written");
+        }
+    }
+    // A caption renamed in one language was meant for every language.
+    std::vector<std::string> renaming;
+    for (const std::string& name : report.sections)
+        if (renamed[name]) renaming.push_back(name);
+    if (!renaming.empty() && !ownCaption.empty())
+        add(Severity::Warning, "caption-not-renamed",
+            first.count(ownCaption.front()) ? first[ownCaption.front()]->line : 0,
+            "the caption is renamed in " + SectionList(renaming) + ", while " +
+                SectionList(ownCaption) + (ownCaption.size() == 1 ? " keeps" : " keep") +
+                " the menu's own: add a line " + Quote(captionKey + "=") +
+                " with the medium's name to " + (ownCaption.size() == 1 ? "it" : "each"));
 
     for (size_t k = 0; k < texts.size(); ++k) {
         std::vector<std::string> with, without;
-        for (const std::string& name : report.sections) {
+        for (const std::string& name : held) {
             if (translated[name][k])
                 with.push_back(name);
-            else if (name != "english" || englishCounts)
+            else
                 without.push_back(name);
         }
         if (with.empty() || without.empty()) continue;

@@ -35,8 +35,10 @@ const char kRunUsage[] =
     "                  on a machine that runs no 32-bit programs). Its wizard.exe\n"
     "                  runs under the Wine of its own build, walked by that build's\n"
     "                  walker\n"
-    "  --lang LIST     languages, comma-separated: english,japanese; every language\n"
-    "                  translat.ini has a section for, and english, unless given\n"
+    "  --lang LIST     languages, comma-separated: english,japanese; all: english\n"
+    "                  and every section of translat.ini. Unless given, english and\n"
+    "                  the medium's languages: the sections that translate its\n"
+    "                  names, versions, descriptions or caption\n"
     "  --scale LIST    display scales in per cent: 100,150,200; 100 unless given\n"
     "  --json          print the findings and pictures as JSON\n"
     "Exit status: 0 without errors, 1 with errors, 2 when it cannot run or a walk\n"
@@ -48,22 +50,6 @@ std::vector<std::string> SplitList(const std::string& list) {
         if (!item.empty()) items.push_back(item);
     return items;
 }
-
-// The languages of the medium's translation file, in the table's spelling,
-// english first.
-std::vector<std::string> MediumLanguages(const medium_check::Settings& settings) {
-    const medium_check::Report report = medium_check::Check(settings);
-    std::vector<std::string> names = {"english"};
-    for (const std::string& section : report.sections) {
-        const languages::Language* l = languages::Find(section);
-        if (!l) continue;
-        bool seen = false;
-        for (const std::string& n : names) seen = seen || n == l->section;
-        if (!seen) names.push_back(l->section);
-    }
-    return names;
-}
-
 
 const char kUsage[] =
     "usage: medium-preview-report start ARGUMENTS  (the walks that medium-preview ARGUMENTS makes)\n"
@@ -109,7 +95,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         return bad("no folder " + args[1]);
 
     if (command == "languages" && args.size() == 2) {
-        for (const std::string& name : MediumLanguages(settings))
+        for (const std::string& name : medium_check::MediumLanguages(settings))
             out += name + " " + UnixLocale(name) + "\n";
         return 0;
     }
@@ -214,7 +200,8 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     medium_check::Settings settings;
     settings.medium = platform::FullPath(medium);
     std::vector<std::string> langs = SplitList(line.Value("--lang"));
-    if (langs.empty()) langs = MediumLanguages(settings);
+    if (langs.empty() || langs == std::vector<std::string>{"all"})
+        langs = medium_check::MediumLanguages(settings, !langs.empty());
     for (const std::string& lang : langs)
         if (!languages::Find(lang)) return bad("no language " + lang, false);
 

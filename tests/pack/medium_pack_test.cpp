@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdio>
@@ -306,9 +307,10 @@ TEST_F(Pack, RefusesAMediumWithErrorsUnlessForced) {
 
 TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
     // Files at -o that are not replaced.
-    const fs::path notes = m_dir / "notes.txt", hard = m_dir / "hard.exe";
+    const fs::path notes = m_dir / "notes.txt", hard = m_dir / "hard.exe", pipe = m_dir / "pipe";
     Write(notes, "notes");
     fs::create_hard_link(Medium() / "printer" / "setup.exe", hard);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     struct Case {
         std::vector<std::string> args;
         const char* said;
@@ -324,7 +326,7 @@ TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
         {{"-o", notes.string()}, "exists and is no disc image", 5},
         {{"-o", (m_dir / "dist" / "wizard.exe").string(), "--force"}, "is wizard.exe of --dist", 5},
         {{"-o", hard.string(), "--force"}, "is printer\\setup.exe of the medium", 5},
-        {{"-o", "/dev/null", "--force"}, "is not a file", 5},
+        {{"-o", pipe.string(), "--force"}, "is not a file", 5},
         {{}, "autorun.inf: File too large", 3, 0},
         {{}, "xorriso failed", 3, 64 * 1024},
     };
@@ -342,6 +344,7 @@ TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
     }
     EXPECT_EQ(Read(notes), "notes");
     EXPECT_EQ(Read(hard), "MZ");
+    EXPECT_TRUE(fs::is_fifo(pipe));
     EXPECT_EQ(Read(m_dir / "dist" / "wizard.exe"), "shipped wizard.exe");
 }
 

@@ -120,6 +120,10 @@ public:
             m_error = "cannot write beside " + target.string() + ": " + std::strerror(errno);
             return;
         }
+        // The mode a new file gets, not the private one of a temporary file.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
         close(fd);
         m_path = name;
     }

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -37,11 +41,19 @@ TEST(MediumPack, DiscLabel) {
         {"  Drivers 2026 \t", "Drivers 2026"},
         {"Tab\there", "Tab here"},
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"},
-        // 32 characters, not 32 bytes; cut before the blank that ends them.
-        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
-         "abcdefghijklmnopqrstuv xyz",
-         "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
-         "abcdefghijklmnopqrstuv"},
+        // 32 bytes of UTF-8, not 32 characters: 31 characters fit in them.
+        {"Treiber f\xC3\xBCr Drucker und Scanner", "Treiber f\xC3\xBCr Drucker und Scanner"},
+        {"\xC3\x9C" "bersicht f\xC3\xBCr Drucker und Sc\xC3\xA4nner",
+         "\xC3\x9C" "bersicht f\xC3\xBCr Drucker und"},
+        // Without a blank, at the last whole character: 16 of 17 "Ä", 10 of 11 "版".
+        {"\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84"
+         "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84",
+         "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84"
+         "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84"},
+        {"\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88"
+         "\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88",
+         "\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88"
+         "\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88\xE7\x89\x88"},
         {"   ", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(medium_pack::DiscLabel(c.text), c.label) << c.text;
@@ -145,6 +157,29 @@ std::string Shell(const std::string& command) {
     return out;
 }
 
+// Writes past `bytes` fail while it lasts, as they do on a full disk (a
+// negative `bytes`: no limit).
+class FileLimit {
+public:
+    explicit FileLimit(long bytes) : m_on(bytes >= 0) {
+        if (!m_on) return;
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = static_cast<rlim_t>(bytes);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileLimit() {
+        if (!m_on) return;
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+
+private:
+    bool m_on;
+    rlimit m_old{};
+};
+
 class Pack : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -191,17 +226,25 @@ TEST_F(Pack, AddsWhatTheMediumLacksAndKeepsWhatItHas) {
     // The medium's own picture (one white pixel) goes with it.
     const std::string picture("BM:\0\0\0\0\0\0\0006\0\0\0(\0\0\0\1\0\0\0\1\0\0\0\1\0\x18\0", 30);
     Write(Medium() / "art" / "side.bmp", picture + std::string(24, '\0') + "\xff\xff\xff" + '\0');
-    Write(Medium() / "QXMSETUP.INI", Read(Medium() / "QXMSETUP.INI") + "picture=art\\side.bmp\r\n");
+    // A title of 31 characters in 32 bytes of UTF-8 is the label whole.
+    Write(Medium() / "QXMSETUP.INI",
+          "[common]\r\nname=Treiber f\xFCr Drucker und Scanner\r\npicture=art\\side.bmp\r\n");
+    const std::string label = "Treiber f\xC3\xBCr Drucker und Scanner";
+    // An image made before is replaced.
+    ASSERT_EQ(Run({"--label", "Old"}), 0) << m_out << m_err;
     ASSERT_EQ(Run({}), 0) << m_out << m_err;
+    EXPECT_NE(m_out.find("Label        " + label + " (Windows shows \"Treiber f\xC3\xBCr Druc\""),
+              std::string::npos)
+        << m_out;
     EXPECT_NE(m_out.find("the menu enlarges the picture"), std::string::npos) << m_out;
     EXPECT_EQ(FromImage("/art/side.bmp"), Read(Medium() / "art" / "side.bmp"));
     EXPECT_EQ(FromImage("/wizard.exe"), "shipped wizard.exe");
     EXPECT_EQ(FromImage("/Online.dll"), "shipped Online.dll");
     EXPECT_EQ(FromImage("/translat.ini"), "[english]\r\nFont=Tahoma\r\n");
     EXPECT_EQ(FromImage("/printer/setup.exe"), "MZ");
-    EXPECT_EQ(FromImage("/autorun.inf"), medium_pack::AutorunFor("Drivers 2026 for the Office"));
+    EXPECT_EQ(FromImage("/autorun.inf"), medium_pack::AutorunFor(label));
     EXPECT_NE(Shell("xorriso -indev '" + Image().string() + "' -pvd_info")
-                  .find("Volume Id    : Drivers 2026 for the Office"),
+                  .find("Volume Id    : " + label + "\n"),
               std::string::npos);
 }
 
@@ -222,8 +265,17 @@ TEST_F(Pack, KeepsAndChecksTheAuthorsAutorun) {
 
 TEST_F(Pack, RefusesAMediumWithErrorsUnlessForced) {
     fs::remove(Medium() / "printer" / "setup.exe");
-    Write(Medium() / "printer" / "Readme.txt", "");
+    Write(Medium() / "printer" / "Readme.txt", "Read me");
     Write(Medium() / "printer" / "README.TXT", "");
+    // Links that leave the medium (to a file, to a folder, through another
+    // link) are errors and never packed, nor one that names nothing; one
+    // that stays inside is packed as the file it names.
+    Write(m_dir / "home" / ".ssh" / "id_rsa", "PRIVATE KEY");
+    fs::create_symlink("/etc/passwd", Medium() / "shadow");
+    fs::create_directory_symlink("../../home", Medium() / "printer" / "home");
+    fs::create_symlink("../shadow", Medium() / "printer" / "hop");
+    fs::create_symlink("nothing", Medium() / "gone");
+    fs::create_symlink("printer/Readme.txt", Medium() / "manual.txt");
     EXPECT_EQ(Run({}), 1);
     EXPECT_FALSE(fs::exists(Image()));
     EXPECT_NE(m_out.find("D:\\printer\\setup.exe does not exist"), std::string::npos) << m_out;
@@ -232,17 +284,41 @@ TEST_F(Pack, RefusesAMediumWithErrorsUnlessForced) {
         << m_out;
     EXPECT_NE(m_err.find("no image written"), std::string::npos) << m_err;
 
+    EXPECT_NE(m_out.find("error    printer\\home: a link to \"../../home\", which comes to"),
+              std::string::npos)
+        << m_out;
+    EXPECT_NE(m_out.find("warning  gone: a link to \"nothing\" that names nothing"),
+              std::string::npos)
+        << m_out;
+
     EXPECT_EQ(Run({"--force"}), 0) << m_err;
     EXPECT_TRUE(fs::exists(Image()));
-    EXPECT_NE(m_err.find("despite 2 errors (file-missing, names-differ-in-case)"),
+    EXPECT_NE(m_err.find("despite 5 errors (file-missing, link-leaves-medium, names-differ-in-case)"),
               std::string::npos)
         << m_err;
+    EXPECT_NE(m_out.find("Link         manual.txt is packed as the file it names, printer\\Readme.txt"),
+              std::string::npos)
+        << m_out;
+    EXPECT_EQ(FromImage("/manual.txt"), "Read me");
+    const std::string files = Shell("xorriso -indev '" + Image().string() + "' -find /");
+    for (const char* left : {"shadow", "hop", "gone", "home"})
+        EXPECT_EQ(files.find(left), std::string::npos) << files;
+    const std::string bytes = Read(Image());
+    EXPECT_EQ(bytes.find("PRIVATE KEY"), std::string::npos);
+    EXPECT_EQ(bytes.find("root:x:0:0"), std::string::npos);
 }
 
 TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
+    // Files at -o that are not replaced.
+    const fs::path notes = m_dir / "notes.txt", hard = m_dir / "hard.exe", pipe = m_dir / "pipe";
+    Write(notes, "notes");
+    fs::create_hard_link(Medium() / "printer" / "setup.exe", hard);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     struct Case {
         std::vector<std::string> args;
         const char* said;
+        int status = 2;
+        long fileLimit = -1;  // the bytes a file may grow to, as on a full disk
     } const cases[] = {
         {{"--dist", (m_dir / "nothing").string()},
          "has no wizard.exe, Online.dll, filemove.avi, translat.ini"},
@@ -250,13 +326,29 @@ TEST_F(Pack, SaysWhatIsMissingOrWrongAndWritesNothing) {
         {{"-o", (m_dir / "no" / "disc.iso").string()}, "no folder for the image"},
         {{"--label", "  "}, "the label is empty"},
         {{"--bogus"}, "unknown option --bogus"},
+        {{"-o", notes.string()}, "exists and is no disc image", 5},
+        {{"-o", (m_dir / "dist" / "wizard.exe").string(), "--force"}, "is wizard.exe of --dist", 5},
+        {{"-o", hard.string(), "--force"}, "is printer\\setup.exe of the medium", 5},
+        {{"-o", pipe.string(), "--force"}, "is not a file", 5},
+        {{}, "autorun.inf: File too large", 3, 0},
+        {{}, "xorriso failed", 3, 64 * 1024},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.args), 2) << c.said;
+        int status;
+        {
+            FileLimit limit(c.fileLimit);
+            status = Run(c.args);
+        }
+        EXPECT_EQ(status, c.status) << c.said << "\n" << m_err;
         EXPECT_NE(m_err.find(c.said), std::string::npos) << m_err;
         EXPECT_FALSE(fs::exists(Image()));
         EXPECT_FALSE(fs::exists(Medium() / "disc.iso"));
+        for (const auto& e : fs::directory_iterator(m_dir)) EXPECT_NE(e.path().extension(), ".part");
     }
+    EXPECT_EQ(Read(notes), "notes");
+    EXPECT_EQ(Read(hard), "MZ");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(Read(m_dir / "dist" / "wizard.exe"), "shipped wizard.exe");
 }
 
 // Certificates made here: a root, and below it a code-signing certificate

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 using medium_check::Finding;
 using medium_check::Report;
 using medium_check::Settings;
@@ -214,6 +218,9 @@ struct Layout {
 };
 
 const std::string kRoot = "[common]\r\nname=Root\r\n";
+// A layout's file that is a symbolic link to `target`.
+const char kLink[] = "\x01link to ";
+std::string LinkTo(const std::string& target) { return kLink + target; }
 std::string Entry(const std::string& name, const std::string& more = "") {
     return "[common]\r\nname=" + name + "\r\n" + more;
 }
@@ -484,6 +491,23 @@ std::vector<Layout> Layouts() {
                       {E, "name-not-portable", "QXMSETUP.INI", 0},
                       {E, "name-not-portable", "QXMSETUP.INI", 0},
                       {E, "name-not-portable", "QXMSETUP.INI", 0}}});
+    cases.push_back({"links out of the medium, nowhere and round",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"a\\QXMSETUP.INI", Product("A", "setup.exe")},
+                      {"a\\setup.exe", "MZ"},
+                      {"b\\QXMSETUP.INI", Product("B", "setup.exe")},
+                      {"b\\setup.exe", LinkTo("../a/setup.exe")},
+                      {"a\\up", LinkTo("..")},
+                      {"alias", LinkTo("a")},
+                      {"shadow", LinkTo("/etc/passwd")},
+                      {"etc", LinkTo("../../../../../../../../../../../../etc")},
+                      {"hop", LinkTo("shadow")},
+                      {"gone", LinkTo("missing.exe")}},
+                     {{W, "link-loops", "a\\up", 0},
+                      {E, "link-leaves-medium", "etc", 0},
+                      {W, "link-dangling", "gone", 0},
+                      {E, "link-leaves-medium", "hop", 0},
+                      {E, "link-leaves-medium", "shadow", 0}}});
 #endif
     return cases;
 }
@@ -492,7 +516,16 @@ class MediumCheckLayouts : public ::testing::Test {
 protected:
     Report CheckLayout(const Layout& layout, const std::string& translation = "") {
         TempDir dir;
-        for (const auto& file : layout.files) dir.Write(file.first, file.second);
+        for (const auto& file : layout.files) {
+#ifndef _WIN32
+            if (file.second.compare(0, sizeof kLink - 1, kLink) == 0) {
+                const std::string at = platform::NativePath(dir / file.first);
+                EXPECT_EQ(symlink(file.second.c_str() + sizeof kLink - 1, at.c_str()), 0) << at;
+                continue;
+            }
+#endif
+            dir.Write(file.first, file.second);
+        }
         if (!translation.empty()) dir.Write("translat.ini", translation);
         Settings settings;
         settings.medium = dir.Path();

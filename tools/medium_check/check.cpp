@@ -62,6 +62,7 @@ Report Check(const Settings& settings) {
         rules.CheckNode(root);
     rules.CheckDropped();
     rules.CheckFolderNames();
+    rules.CheckLinks();
     rules.CheckTexts(root);
 
     std::vector<DescriptorText> texts;

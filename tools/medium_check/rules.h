@@ -77,6 +77,9 @@ public:
     // Display texts that reach the length the menu builds them to, of the
     // item and everything below it.
     void CheckTexts(const CCatalogItem& item);
+    // Symbolic links that lead out of the medium, nowhere, or round: none
+    // of them is on the disc.
+    void CheckLinks();
 
     // rules_names.cpp
     // Folder names that Windows cannot hold, beside every descriptor read.

@@ -4,6 +4,7 @@
 #include "menu/menu_logic.h"
 #include "platform/codepage.h"
 #include "platform/folder_search.h"
+#include "tools/medium_common/medium_tree.h"
 
 #include <algorithm>
 
@@ -111,6 +112,28 @@ void Rules::CheckTexts(const CCatalogItem& item) {
             "the description of " + Quote(title, 40) + " grows past " + limit +
                 " bytes; the menu cuts it there");
     for (const auto& child : item.m_children) CheckTexts(*child);
+}
+
+void Rules::CheckLinks() {
+    using medium_common::LinkKind;
+    const medium_common::MediumTree tree = medium_common::ReadMedium(platform::NativePath(m_root));
+    for (const medium_common::MediumLink& link : tree.links) {
+        std::string file = link.path;
+        std::replace(file.begin(), file.end(), '/', '\\');
+        const std::string to = "a link to " + Quote(link.target, 120);
+        if (link.kind == LinkKind::Leaves)
+            Add(Severity::Error, "link-leaves-medium", file, 0,
+                to + (link.end == link.target ? "" : ", which comes to " + Quote(link.end, 120)) +
+                    ", outside the medium: medium-pack never packs it; copy what belongs on "
+                    "the disc into the medium");
+        else if (link.kind == LinkKind::Dangling)
+            Add(Severity::Warning, "link-dangling", file, 0,
+                to + " that names nothing (" + link.end + "): the disc does not have it");
+        else if (link.kind == LinkKind::Loop)
+            Add(Severity::Warning, "link-loops", file, 0,
+                to + ", a folder that holds the link itself: the disc cannot hold a folder "
+                     "inside itself, and does not have the link");
+    }
 }
 
 // Descriptor files under a folder that has none: the scan never goes

@@ -1,15 +1,23 @@
 // The command line of medium-pack, and the disc it has xorriso write.
 #include "tools/medium_pack/pack.h"
 #include "tools/medium_check/pe_certificates.h"
+#include "tools/medium_pack/image.h"
 #include "tools/medium_pack/run.h"
 #include "tools/medium_pack/sign.h"
 
 #include "platform/system.h"
 #include "platform/tool_text.h"
+#include "tools/medium_common/medium_tree.h"
 #include "tools/medium_common/options.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -34,18 +42,20 @@ std::string Usage() {
            "Joliet names).\n"
            "  -o IMAGE.iso    the image to write\n"
            "  --label TEXT    the disc's label; the menu's first title unless given, cut to\n"
-           "                  " + std::to_string(kLabelLength) + " characters\n"
+           "                  the " + std::to_string(kLabelBytes) + " bytes (UTF-8) a label holds\n"
            "  --dist DIR      where " + files + "\n"
            "                  come from; " MEDIUM_PACK_DIST " unless given\n"
-           "  --force         write the image although the medium has errors\n"
+           "  --force         write the image although the medium has errors, and over a\n"
+           "                  file that is no disc image\n"
            "  --sign CERT     sign the image's wizard.exe and Online.dll (Authenticode,\n"
            "                  SHA-256) with CERT: PKCS#12 (.pfx, .p12), or PEM with its chain\n"
            "  --key KEY       the private key of a PEM certificate\n"
            "  --password-file FILE  the password of CERT or KEY, on the file's first line\n"
            "  --timestamp URL have the signatures time-stamped by this RFC 3161 server\n"
            "Exit status: 0 with the image written, 1 when the medium has errors, 2 for bad\n"
-           "usage or missing files, 3 when the image could not be written, 4 when signing\n"
-           "was refused or failed.\n";
+           "usage or missing files, 3 when the image or a file on the way could not be\n"
+           "written, 4 when signing was refused or failed, 5 when IMAGE.iso is a file that\n"
+           "is not replaced.\n";
 }
 
 std::string LowerAscii(std::string s) {
@@ -59,17 +69,35 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Every file and folder below `root`, relative to it with '/', in a fixed
-// order. Links are followed, as the image follows them.
-std::vector<std::string> Walk(const fs::path& root, std::string& error) {
-    std::vector<std::string> paths;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(root, fs::directory_options::follow_directory_symlink, ec);
-    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-        paths.push_back(it->path().lexically_relative(root).generic_string());
-    if (ec) error = ec.message();
-    std::sort(paths.begin(), paths.end());
-    return paths;
+// A path as the findings show the medium's files.
+std::string Shown(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// A file the image is made of, and what it is to the author.
+struct Input {
+    std::string path;
+    std::string what;
+};
+
+// Why the existing `target` is not replaced by the image: one of the
+// image's own inputs never is, another file only when it is an image made
+// before, or with `force`. Empty when it is replaced, or is not there.
+std::string NotReplaced(const fs::path& target, const std::vector<Input>& inputs, bool force) {
+    struct stat at;
+    if (stat(target.c_str(), &at) != 0) return "";
+    if (!S_ISREG(at.st_mode)) return "is not a file: the image goes to a file of its own";
+    for (const Input& input : inputs) {
+        struct stat st;
+        if (stat(input.path.c_str(), &st) == 0 && st.st_dev == at.st_dev && st.st_ino == at.st_ino)
+            return "is " + input.what +
+                   ", which the image is made of: it is never replaced, not even with --force";
+    }
+    ImageLabels labels;
+    if (force || ReadLabels(target.string(), labels)) return "";
+    return "exists and is no disc image (it has no ISO 9660 volume descriptor at 32 KiB): it "
+           "is not replaced without --force";
 }
 
 std::string Size(std::uintmax_t bytes) {
@@ -80,6 +108,38 @@ std::string Size(std::uintmax_t bytes) {
     else s << bytes << " bytes";
     return s.str();
 }
+
+// The image while xorriso writes it, beside the place it goes to: a name of
+// its own, so that nothing there is overwritten, and removed unless kept.
+class PartImage {
+public:
+    explicit PartImage(const fs::path& target) {
+        std::string name = target.string() + ".XXXXXX.part";
+        const int fd = mkstemps(&name[0], 5);
+        if (fd < 0) {
+            m_error = "cannot write beside " + target.string() + ": " + std::strerror(errno);
+            return;
+        }
+        // The mode a new file gets, not the private one of a temporary file.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+        close(fd);
+        m_path = name;
+    }
+    ~PartImage() {
+        if (!m_path.empty()) unlink(m_path.c_str());
+    }
+    PartImage(const PartImage&) = delete;
+    PartImage& operator=(const PartImage&) = delete;
+    const std::string& Path() const { return m_path; }
+    const std::string& Error() const { return m_error; }
+    // It has become the image.
+    void Keep() { m_path.clear(); }
+
+private:
+    std::string m_path, m_error;
+};
 
 struct TempFolder {
     fs::path path;
@@ -144,9 +204,56 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     for (const std::string& f : {signing.cert, signing.key, signing.passwordFile})
         if (!f.empty() && (!fs::exists(f) || fs::is_directory(f))) return bad("no file " + f);
 
+    // The medium as its disc holds it: links resolved, and those that lead
+    // out of it, nowhere or round left out.
+    const medium_common::MediumTree tree = medium_common::ReadMedium(root.string());
+    if (!tree.error.empty()) {
+        err = "medium-pack: cannot read " + medium + ": " + tree.error + "\n";
+        return 2;
+    }
+    std::vector<std::string> paths;
+    std::map<std::string, std::string> sources;  // path on the disc -> the host's file
+    for (const medium_common::MediumEntry& e : tree.entries) {
+        paths.push_back(e.path);
+        if (!e.folder) sources[e.path] = e.source;
+    }
+    std::set<std::string> atRoot;  // what the medium has at its root, any case
+    for (const std::string& p : paths)
+        if (p.find('/') == std::string::npos) atRoot.insert(LowerAscii(p));
+
+    // The menu's files the medium lacks, from the shipped ones.
+    std::vector<std::string> added, missing;
+    for (const std::string& name : ShippedFiles()) {
+        if (atRoot.count(LowerAscii(name))) continue;
+        if (fs::is_regular_file(fs::path(dist) / name)) added.push_back(name);
+        else missing.push_back(name);
+    }
+
+    // A file at -o already.
+    std::vector<Input> inputs;
+    for (const std::string& name : ShippedFiles())
+        inputs.push_back({(fs::path(dist) / name).string(), name + " of --dist " + dist});
+    inputs.push_back({signing.cert, "the certificate of --sign"});
+    inputs.push_back({signing.key, "the key of --key"});
+    inputs.push_back({signing.passwordFile, "the password file"});
+    for (const auto& file : sources) inputs.push_back({file.second, Shown(file.first) + " of the medium"});
+    const std::string kept = NotReplaced(target, inputs, force);
+    if (!kept.empty()) {
+        err = "medium-pack: " + image + " " + kept + "; no image written\n";
+        return 5;
+    }
+    if (!missing.empty()) {
+        std::string list;
+        for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
+        err = "medium-pack: the medium has no " + list + ", and " + dist +
+              " has none either: run `make dist`, or give --dist DIR\n";
+        return 2;
+    }
+
     TempFolder temp;
     if (temp.path.empty()) {
-        err += "medium-pack: cannot make a temporary folder\n";
+        err += "medium-pack: cannot make a temporary folder: " + std::string(std::strerror(errno)) +
+               "\n";
         return 3;
     }
     // The certificate is checked before the medium: nothing is signed with
@@ -160,30 +267,6 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         }
     }
 
-    std::string walkError;
-    std::vector<std::string> paths = Walk(root, walkError);
-    if (!walkError.empty()) {
-        err = "medium-pack: cannot read " + medium + ": " + walkError + "\n";
-        return 2;
-    }
-    std::set<std::string> atRoot;  // what the medium has at its root, any case
-    for (const std::string& p : paths)
-        if (p.find('/') == std::string::npos) atRoot.insert(LowerAscii(p));
-
-    // The menu's files the medium lacks, from the shipped ones.
-    std::vector<std::string> added, missing;
-    for (const std::string& name : ShippedFiles()) {
-        if (atRoot.count(LowerAscii(name))) continue;
-        if (fs::is_regular_file(fs::path(dist) / name)) added.push_back(name);
-        else missing.push_back(name);
-    }
-    if (!missing.empty()) {
-        std::string list;
-        for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-        err = "medium-pack: the medium has no " + list + ", and " + dist +
-              " has none either: run `make dist`, or give --dist DIR\n";
-        return 2;
-    }
     const bool ownAutorun = atRoot.count("autorun.inf") != 0;
     std::vector<std::string> onDisc = paths;
     for (const std::string& a : added) onDisc.push_back(a);
@@ -214,7 +297,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         std::string name = "autorun.inf";
         for (const std::string& p : paths)
             if (LowerAscii(p) == "autorun.inf") name = p;
-        CheckAutorun(ReadFile(root / name),
+        CheckAutorun(ReadFile(sources[name]),
                      [&](const std::string& path) {
                          std::string p = path;
                          std::replace(p.begin(), p.end(), '\\', '/');
@@ -248,7 +331,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         if (std::find(added.begin(), added.end(), name) == added.end()) {
             for (const std::string& p : paths)
                 if (LowerAscii(p) == LowerAscii(name)) m.onDisc = p;
-            m.from = root / m.onDisc;
+            m.from = sources[m.onDisc];
         }
         menuFiles.push_back(m);
     }
@@ -264,6 +347,16 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     if (!unsignedPrograms.empty())
         out += "Unsigned     " + unsignedPrograms +
                " (program-unsigned: Windows warns about them or blocks them)\n";
+    for (const medium_common::MediumLink& link : tree.links)
+        if (link.kind == medium_common::LinkKind::Inside)
+            out += "Link         " + Shown(link.path) + " is packed as the " +
+                   (link.folder ? "folder" : "file") + " it names, " +
+                   (link.end.empty() ? std::string("the medium's root") : Shown(link.end)) + "\n";
+    if (!tree.others.empty()) {
+        std::string list;
+        for (const std::string& o : tree.others) list += (list.empty() ? "" : ", ") + Shown(o);
+        out += "Left out     " + list + " (neither files nor folders: pipes, sockets, devices)\n";
+    }
     if (errors && !force) {
         err = "medium-pack: " + std::to_string(errors) +
               (errors == 1 ? " error" : " errors") +
@@ -283,12 +376,19 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
                                                             report.codePage);
     }
     const std::string disc = DiscLabel(label);
+    auto cannot = [&](const std::string& why) {
+        err += "medium-pack: " + why + "\nmedium-pack: no image written\n";
+        return 3;
+    };
 
     // The menu's files as the image will hold them: signed copies, with
     // the medium's own names where it has them.
     std::map<std::string, std::string> signedCopies;  // name on the disc -> copy
     if (sign) {
-        fs::create_directory(temp.path / "signed", ec);
+        const std::string saved = signer.SaveChain();
+        if (!saved.empty()) return cannot(saved);
+        if (!fs::create_directory(temp.path / "signed", ec) || ec)
+            return cannot("cannot make " + (temp.path / "signed").string() + ": " + ec.message());
         for (const MenuFile& m : menuFiles) {
             const std::string copy = (temp.path / "signed" / m.from.filename()).string();
             std::string failed = signer.Refusal(m.from.string());
@@ -304,44 +404,62 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             err += "medium-pack: warning: no --timestamp: the signatures stop being valid when "
                    "the certificate expires (" + signer.Expires() + ")\n";
     }
-    std::vector<std::string> xargs = {"-as", "mkisofs", "-quiet", "-o", target.string() + ".part",
-                                      "-V", disc, "-J", "-r", "-iso-level", "3",
-                                      "-input-charset", "UTF-8", "-f", "-graft-points",
-                                      "/=" + root.string()};
+
+    // What goes on the disc, each file and folder named: nothing else
+    // comes in, not through a link either.
+    const fs::path empty = temp.path / "folder";
+    if (!fs::create_directory(empty, ec) || ec)
+        return cannot("cannot make " + empty.string() + ": " + ec.message());
+    std::vector<Graft> grafts;
+    for (const medium_common::MediumEntry& e : tree.entries) {
+        if (e.folder) grafts.push_back({"/" + e.path, empty.string()});
+        else if (!signedCopies.count(e.path)) grafts.push_back({"/" + e.path, e.source});
+    }
     for (const std::string& a : added)
-        if (!signedCopies.count(a)) xargs.push_back("/" + a + "=" + (fs::path(dist) / a).string());
-    for (const auto& copy : signedCopies) xargs.push_back("/" + copy.first + "=" + copy.second);
+        if (!signedCopies.count(a))
+            grafts.push_back({"/" + a, fs::canonical(fs::path(dist) / a, ec).string()});
+    for (const auto& copy : signedCopies) grafts.push_back({"/" + copy.first, copy.second});
     if (!ownAutorun) {
         const fs::path autorun = temp.path / "autorun.inf";
-        std::ofstream(autorun, std::ios::binary) << AutorunFor(disc);
-        xargs.push_back("/autorun.inf=" + autorun.string());
+        const std::string failed = WriteWhole(autorun.string(), AutorunFor(disc));
+        if (!failed.empty()) return cannot(failed);
+        grafts.push_back({"/autorun.inf", autorun.string()});
     }
-    fs::remove(target.string() + ".part", ec);
-    const std::string failed = RunProgram("xorriso", xargs, (temp.path / "xorriso.log").string());
-    if (!failed.empty()) {
-        fs::remove(target.string() + ".part", ec);
-        err += "medium-pack: " + failed + "\n";
-        return 3;
-    }
-    fs::rename(target.string() + ".part", target, ec);
-    if (ec) {
-        err += "medium-pack: cannot write " + image + ": " + ec.message() + "\n";
-        return 3;
-    }
+    const fs::path list = temp.path / "files";
+    std::string failed = WriteWhole(list.string(), PathList(grafts));
+    if (!failed.empty()) return cannot(failed);
+
+    PartImage part(target);
+    if (!part.Error().empty()) return cannot(part.Error());
+    failed = RunProgram("xorriso",
+                        {"-as", "mkisofs", "-quiet", "-o", part.Path(), "-V", disc, "-J", "-r",
+                         "-iso-level", "3", "-input-charset", "UTF-8", "-graft-points",
+                         "--quoted_path_list", list.string()},
+                        (temp.path / "xorriso.log").string());
+    if (!failed.empty()) return cannot(failed);
+    failed = Flush(part.Path());
+    if (!failed.empty()) return cannot(failed);
+    ImageLabels written;
+    if (!ReadLabels(part.Path(), written))
+        return cannot("xorriso wrote no ISO 9660 image to " + part.Path());
+    if (std::rename(part.Path().c_str(), target.c_str()) != 0)
+        return cannot("cannot write " + image + ": " + std::strerror(errno));
+    part.Keep();
 
     std::uintmax_t bytes = 0;
     size_t files = 0;
-    for (const std::string& p : paths) {
-        if (fs::is_regular_file(root / p, ec)) {
-            ++files;
-            bytes += fs::file_size(root / p, ec);
-        }
+    for (const auto& file : sources) {
+        ++files;
+        bytes += fs::file_size(file.second, ec);
     }
     std::string addedList;
     for (const std::string& a : added) addedList += (addedList.empty() ? "" : ", ") + a;
     if (!ownAutorun) addedList += (addedList.empty() ? "" : ", ") + std::string("autorun.inf");
     out += "\nImage        " + image + " (" + Size(fs::file_size(target, ec)) + ")\n";
-    out += "Label        " + disc + "\n";
+    out += "Label        " + written.volume;
+    if (written.joliet != written.volume)
+        out += " (Windows shows \"" + written.joliet + "\" where no autorun.inf names the drive)";
+    out += "\n";
     out += "Files        " + std::to_string(files) + " of the medium (" + Size(bytes) + ")";
     out += addedList.empty() ? "\n" : "; added " + addedList + "\n";
     if (ownAutorun) out += "autorun.inf  the medium's own, kept\n";

@@ -107,10 +107,15 @@ std::string DiscLabel(const std::string& text) {
     while (b < e && s[b] == ' ') ++b;
     while (e > b && s[e - 1] == ' ') --e;
     s = s.substr(b, e - b);
-    if (s.size() > kLabelLength) {
+    size_t fit = 0;  // the characters whose UTF-8 fills kLabelBytes
+    for (size_t bytes = 0; fit < s.size(); ++fit) {
+        bytes += unicode::ToUtf8(s.substr(fit, 1)).size();
+        if (bytes > kLabelBytes) break;
+    }
+    if (fit < s.size()) {
         // A word cut in two reads worse than one left out.
-        size_t cut = s[kLabelLength] == ' ' ? kLabelLength : s.rfind(U' ', kLabelLength);
-        if (cut == std::u32string::npos || cut == 0) cut = kLabelLength;
+        size_t cut = s[fit] == ' ' ? fit : s.rfind(U' ', fit);
+        if (cut == std::u32string::npos || cut == 0) cut = fit;
         s.resize(cut);
         while (!s.empty() && s.back() == ' ') s.pop_back();
     }

@@ -19,17 +19,18 @@ using medium_check::Severity;
 // The menu's files at a medium's root, in the order they are added.
 const std::vector<std::string>& ShippedFiles();
 
-// A disc's label holds this many characters (the ISO 9660 volume
-// identifier; Windows shows the Joliet copy, which keeps the first 16).
-const size_t kLabelLength = 32;
+// A disc's label holds this many bytes: the ISO 9660 volume identifier,
+// which xorriso fills with the label's UTF-8 (and refuses a longer one).
+// Windows shows the Joliet copy, which keeps the first 16 characters.
+const size_t kLabelBytes = 32;
 // A Joliet name holds this many UTF-16 characters.
 const size_t kJolietName = 64;
 // The longest path the menu's buffers hold, without the terminating NUL.
 const size_t kMenuPath = MAX_PATH - 1;
 
 // `text` (UTF-8) made a label: blanks at either end dropped, control
-// characters made blanks, and cut to kLabelLength characters, at the last
-// blank within them where there is one.
+// characters made blanks, and cut to the whole characters that fill
+// kLabelBytes bytes, at the last blank among them where there is one.
 std::string DiscLabel(const std::string& text);
 
 // The autorun.inf that starts the menu from the disc, with `label` (UTF-8):
@@ -58,7 +59,9 @@ size_t AnsiLength(const std::string& utf8);
 // The whole program: arguments (without the program's name) in, what to
 // print to standard output and standard error out, and the exit status:
 // 0 with the image written, 1 when the medium has errors (nothing written),
-// 2 for bad usage or missing files, 3 when the image could not be written.
+// 2 for bad usage or missing files, 3 when the image or a file on the way to
+// it could not be written, 4 when signing was refused or failed, 5 when -o
+// names a file it does not replace.
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
 
 }  // namespace medium_pack

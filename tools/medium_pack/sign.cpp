@@ -1,6 +1,7 @@
 #include "tools/medium_pack/sign.h"
 
 #include "tools/medium_check/pe_certificates.h"
+#include "tools/medium_pack/image.h"
 #include "tools/medium_pack/run.h"
 
 #include <openssl/crypto.h>
@@ -116,6 +117,7 @@ struct Signer::State {
     Key key;
     CertStack chain;        // every certificate given, the leaf among them
     std::string caFile;     // the chain and the system's roots, for osslsigncode verify
+    std::string caText;     // what it holds
     std::string work;
 };
 
@@ -243,16 +245,20 @@ std::string Signer::Load(const SigningSettings& settings, const std::string& wor
 
     // The same chain for osslsigncode's check of what it signed.
     s.caFile = work + "/chain.pem";
-    Bio out(BIO_new_file(s.caFile.c_str(), "w"));
-    if (!out) return "cannot write " + s.caFile;
+    Bio out(BIO_new(BIO_s_mem()));
     for (int i = 0; i < sk_X509_num(s.chain.p); ++i)
         PEM_write_bio_X509(out.get(), sk_X509_value(s.chain.p, i));
+    char* data = nullptr;
+    const long n = BIO_get_mem_data(out.get(), &data);
+    s.caText.assign(data, n > 0 ? static_cast<size_t>(n) : 0);
     const char* bundle = std::getenv(X509_get_default_cert_file_env());
     std::string roots;
     if (ReadWhole(bundle && *bundle ? bundle : X509_get_default_cert_file(), roots, 64 * kLargestFile))
-        BIO_write(out.get(), roots.data(), static_cast<int>(roots.size()));
+        s.caText += roots;
     return "";
 }
+
+std::string Signer::SaveChain() const { return WriteWhole(m_state->caFile, m_state->caText); }
 
 std::string Signer::Refusal(const std::string& from) const {
     std::ifstream in(from, std::ios::binary);

@@ -26,6 +26,9 @@ public:
     // programs, and its chain checks. `work` is a private folder for the
     // signer's files. Empty when it can sign; else why it cannot.
     std::string Load(const SigningSettings& settings, const std::string& work);
+    // Writes the chain that each signed file is checked against into the
+    // work folder. Empty when it is written; else why not.
+    std::string SaveChain() const;
 
     // The certificate's subject, and the day it expires (YYYY-MM-DD).
     std::string Subject() const;

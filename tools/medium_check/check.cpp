@@ -52,7 +52,7 @@ Report Check(const Settings& settings) {
     else
         rules.CheckNode(root);
     rules.CheckDropped();
-    rules.CheckFolderNames();
+    rules.CheckNames();
     rules.CheckTexts(root);
 
     std::vector<DescriptorText> texts;

@@ -192,6 +192,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     // The menu as the disc's files make it.
     medium_check::Settings settings;
     settings.medium = platform::FullPath(root.string());
+    settings.folder = root.string();
     settings.shownAs = "D:";
     if (std::find(added.begin(), added.end(), "translat.ini") != added.end())
         settings.translation = platform::FullPath((fs::path(dist) / "translat.ini").string());

@@ -42,6 +42,11 @@ std::string HostFolder(const std::string& userPath) {
     return full;
 }
 
+bool IsHostFile(const std::string& path) {
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {
     if (ansi.empty()) return std::string();
     const UINT cp = codePage ? codePage : CP_ACP;
@@ -129,6 +134,11 @@ std::string HostFolder(const std::string& userPath) {
     const std::string full = FullPath(userPath);
     if (full.empty() || !IsHostFolder(NativePath(full))) return std::string();
     return NativePath(full);
+}
+
+bool IsHostFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {

@@ -18,6 +18,11 @@ std::string FullPath(const std::string& userPath);
 // failing that in the Windows form, as FullPath takes it.
 std::string HostFolder(const std::string& userPath);
 
+// Whether `path` (in the Windows form) is a file as this machine's own calls
+// see it: on the host without the 260-byte bound of the program's seams,
+// which holds for paths on the disc, not for a tool's own files.
+bool IsHostFile(const std::string& path);
+
 // A text of code page `codePage` (0: the system's ANSI code page) in UTF-8;
 // a byte sequence the code page does not define becomes U+FFFD.
 std::string AnsiToUtf8(const std::string& ansi, unsigned codePage = 0);

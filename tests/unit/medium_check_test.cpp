@@ -710,13 +710,18 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
     odd.Write("m\\QXMSETUP.INI", kRoot);
     odd.Write("m\\app\\QXMSETUP.INI", Product("App", "setup.exe"));
     odd.Write("m\\app\\setup.exe", "MZ");
+    std::string deep = "t";
 #ifndef _WIN32
     // A folder whose name holds a backslash, named as this machine names it.
     const std::string moved = platform::NativePath(odd.Path()) + "/x\\y";
     EXPECT_EQ(std::rename(platform::NativePath(odd / "m").c_str(), moved.c_str()), 0);
+    // A translation 300 bytes deep on this machine.
+    for (int i = 0; i < 30; ++i) deep += "\\a-folder-" + std::to_string(i);
 #else
     const std::string moved = odd / "m";
 #endif
+    odd.Write(deep + "\\translat.ini", "[english]\r\nFont=Tahoma\r\n");
+    const std::string deepIni = odd / (deep + "\\translat.ini");
 
     const RunCase cases[] = {
         {{moved}, 0, "Findings: 0 errors, 0 warnings"},
@@ -752,6 +757,7 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
         {{good, "--language", "klingon"}, 2, "no language klingon"},
         {{good, "--language", "french", "--locale", "0x40c"}, 2, "not both"},
         {{good, "--locale", "12z"}, 2, "not a locale number"},
+        {{good, "--translation", deepIni}, 0, "font \"Tahoma\""},
         {{good, "--translation"}, 2, "--translation needs a value"},
         {{good, "--translation", good + "\\none.ini"}, 2, "no translation file"},
         {{good, "--translation", good + "\\app"}, 2, "no translation file"},

@@ -87,8 +87,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     settings.medium = platform::WindowsPath(settings.folder);
     if (!translation.empty()) {
         settings.translation = platform::FullPath(translation);
-        if (settings.translation.empty() || !platform::PathExists(settings.translation) ||
-            IsFolder(settings.translation))
+        if (!platform::IsHostFile(settings.translation))
             return bad("no translation file " + translation);
     }
 

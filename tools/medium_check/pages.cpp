@@ -5,6 +5,7 @@
 #include "menu/menu_logic.h"
 #include "platform/codepage.h"
 #include "platform/folder_search.h"
+#include "platform/tool_text.h"
 #include "resources/resource.h"
 
 #include <algorithm>
@@ -60,7 +61,9 @@ void MenuPages::Plan(Report& report) {
                                                    : m_settings.translation;
     report.medium = Shown(m_root);
     report.translation = Relative(m_translation);
-    report.translationFound = platform::PathExists(m_translation) && !IsFolder(m_translation);
+    report.translationFound = m_settings.translation.empty()
+                                  ? platform::PathExists(m_translation) && !IsFolder(m_translation)
+                                  : platform::IsHostFile(m_translation);
 
     // The menu's own start: the translation first, then the scan.
     m_translator.Load(m_settings.locale, m_translation.c_str());

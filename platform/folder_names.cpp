@@ -14,8 +14,7 @@
 
 namespace platform {
 
-const char* NameProblem(const std::string& name) {
-    if (name == "." || name == "..") return nullptr;
+const char* CharacterProblem(const std::string& name) {
     const CodePage page = CodePage::System();
     for (size_t i = 0; i < name.size(); i += page.CharLength(name, i)) {
         if (page.CharLength(name, i) != 1) continue;
@@ -33,6 +32,13 @@ const char* NameProblem(const std::string& name) {
             case '*': return "the character \"*\"";
         }
     }
+    return nullptr;
+}
+
+const char* NameProblem(const std::string& name) {
+    if (name == "." || name == "..") return nullptr;
+    if (const char* problem = CharacterProblem(name)) return problem;
+    const CodePage page = CodePage::System();
     if (!name.empty() && page.FindLast(name, '.') == name.size() - 1) return "a dot at the end";
     if (!name.empty() && page.FindLast(name, ' ') == name.size() - 1) return "a blank at the end";
     // Device names, alone or before an extension, in any case.
@@ -54,8 +60,8 @@ const char* NameProblem(const std::string& name) {
     return nullptr;
 }
 
-std::vector<std::string> HiddenFolders(const std::string& folder) {
-    std::vector<std::string> hidden;
+std::vector<NamedEntry> HiddenEntries(const std::string& folder) {
+    std::vector<NamedEntry> hidden;
 #ifndef _WIN32
     // What the folder holds, less what a search of it shows.
     std::set<std::string> shown;
@@ -74,11 +80,13 @@ std::vector<std::string> HiddenFolders(const std::string& folder) {
         const std::string name(d->d_name);
         if (shown.count(name)) continue;
         struct stat st;
-        if (lstat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            hidden.push_back(name);
+        if (lstat((native + "/" + name).c_str(), &st) == 0)
+            hidden.push_back({name, S_ISDIR(st.st_mode)});
     }
     closedir(dir);
-    std::sort(hidden.begin(), hidden.end());
+    std::sort(hidden.begin(), hidden.end(), [](const NamedEntry& a, const NamedEntry& b) {
+        return a.name < b.name;
+    });
 #else
     (void)folder;
 #endif

@@ -13,10 +13,18 @@ namespace platform {
 // \"<\"", "a dot at the end", "a blank at the end", "the device name CON").
 // "." and ".." are fine.
 const char* NameProblem(const std::string& name);
+// The part of it about the characters themselves: a control character or
+// one of < > : " / \\ | ? *, which no path can hold in a name.
+const char* CharacterProblem(const std::string& name);
 
-// The subfolders of `folder` that a search (folder_search.h) leaves out for
-// their names. On Windows the system itself decides what a search shows,
-// and the list is empty.
-std::vector<std::string> HiddenFolders(const std::string& folder);
+struct NamedEntry {
+    std::string name;
+    bool folder = false;
+};
+
+// The files and subfolders of `folder` that a search (folder_search.h)
+// leaves out for their names. On Windows the system itself decides what a
+// search shows, and the list is empty.
+std::vector<NamedEntry> HiddenEntries(const std::string& folder);
 
 }  // namespace platform

@@ -86,6 +86,7 @@ std::string LoadBuiltinText(UINT id) {
 
 std::string NativePath(const std::string& windowsPath) { return windowsPath; }
 std::string WindowsPath(const std::string& nativePath) { return nativePath; }
+bool SetHostDrive(const std::string&, const std::string&) { return false; }
 #else
 
 DWORD ProfileString(const char* section, const char* key, const char* def,
@@ -113,12 +114,45 @@ std::string LoadBuiltinText(UINT id) {
     return std::string();
 }
 
+namespace {
+
+struct HostDrive {
+    std::string windows;  // without a trailing backslash
+    std::string host;
+};
+
+HostDrive& TheHostDrive() {
+    static HostDrive drive;
+    return drive;
+}
+
+}  // namespace
+
+bool SetHostDrive(const std::string& windowsFolder, const std::string& hostFolder) {
+    HostDrive& drive = TheHostDrive();
+    drive.windows = windowsFolder;
+    const CodePage page = CodePage::System();
+    while (!drive.windows.empty() && page.FindLast(drive.windows, '\\') == drive.windows.size() - 1)
+        drive.windows.pop_back();
+    drive.host = drive.windows.empty() ? std::string() : hostFolder;
+    while (drive.host.size() > 1 && drive.host.back() == '/') drive.host.pop_back();
+    return true;
+}
+
 std::string NativePath(const std::string& windowsPath) {
     // Only whole backslash characters: in a double-byte code page the second
     // byte of a character may have the backslash's value.
     const CodePage page = CodePage::System();
+    const HostDrive& drive = TheHostDrive();
     std::string p = windowsPath;
-    for (size_t i = page.Find(p, '\\'); i != std::string::npos; i = page.Find(p, '\\', i + 1))
+    size_t from = 0;
+    if (!drive.windows.empty() && p.compare(0, drive.windows.size(), drive.windows) == 0 &&
+        (p.size() == drive.windows.size() || p[drive.windows.size()] == '\\')) {
+        // The host folder's own path is taken as it is.
+        p = drive.host + p.substr(drive.windows.size());
+        from = drive.host.size();
+    }
+    for (size_t i = page.Find(p, '\\', from); i != std::string::npos; i = page.Find(p, '\\', i + 1))
         p[i] = '/';
     return p;
 }

@@ -55,6 +55,15 @@ std::string LoadBuiltinText(UINT id);
 std::string NativePath(const std::string& windowsPath);
 std::string WindowsPath(const std::string& nativePath);
 
+// On the host: lets the Windows-form folder `windowsFolder` ("D:") stand for
+// the host's folder `hostFolder`, as a drive letter stands for a disc.
+// NativePath then maps it, and every path below it, into that folder, so the
+// limits of Windows paths apply to the path under the Windows name and the
+// host's path keeps only the host's own limits, and any character the host
+// allows in a name. An empty `windowsFolder` ends it. Returns false on
+// Windows, where every path is the system's own and nothing is mapped.
+bool SetHostDrive(const std::string& windowsFolder, const std::string& hostFolder);
+
 // The folder of a path: the path up to, not including, its last backslash
 // (the second byte of a double-byte character is none). Empty when the path
 // holds no backslash.

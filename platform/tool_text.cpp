@@ -8,6 +8,9 @@
 #else
 #include "platform/unicode.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <climits>
 #include <unistd.h>
 #include <vector>
@@ -31,6 +34,19 @@ std::string FullPath(const std::string& userPath) {
     return path;
 }
 
+std::string HostFolder(const std::string& userPath) {
+    const std::string full = FullPath(userPath);
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(full.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::string();
+    return full;
+}
+
+bool IsHostFile(const std::string& path) {
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {
     if (ansi.empty()) return std::string();
     const UINT cp = codePage ? codePage : CP_ACP;
@@ -47,31 +63,82 @@ std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {
 
 #else
 
+namespace {
+
+// "." and ".." resolved by the name alone, as Windows resolves them: the
+// parts of `path` between separators, after `root`.
+std::string Resolved(const std::string& root, const std::string& path, char separator) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    while (from <= path.size()) {
+        size_t end = path.size();
+        if (separator == '/') {
+            const size_t slash = path.find('/', from);
+            if (slash != std::string::npos) end = slash;
+        } else {
+            // Either separator of the Windows form; never the second byte of
+            // a double-byte character.
+            const CodePage page = CodePage::System();
+            const size_t back = page.Find(path, '\\', from), fore = page.Find(path, '/', from);
+            end = std::min({end, back, fore});
+        }
+        const std::string part = path.substr(from, end - from);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        from = end + 1;
+    }
+    std::string out = root;
+    for (size_t i = 0; i < parts.size(); ++i)
+        out += (i || out.empty() || out.back() != separator ? std::string(1, separator) : "") +
+               parts[i];
+    return out.empty() ? std::string(1, separator) : out;
+}
+
+bool IsHostFolder(const std::string& native) {
+    struct stat st;
+    return stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
 std::string FullPath(const std::string& userPath) {
     if (userPath.empty()) return std::string();
+    // A path on a drive stays on it, as on Windows.
+    if (userPath.size() >= 2 && userPath[1] == ':' &&
+        ((userPath[0] >= 'A' && userPath[0] <= 'Z') || (userPath[0] >= 'a' && userPath[0] <= 'z'))) {
+        const std::string full = Resolved(userPath.substr(0, 2), userPath.substr(2), '\\');
+        return full.size() == 2 ? full + "\\" : full;
+    }
     std::string native = NativePath(userPath);
     if (native[0] != '/') {
         char cwd[PATH_MAX];
         if (!getcwd(cwd, sizeof cwd)) return std::string();
         native = std::string(cwd) + "/" + native;
     }
-    // "." and ".." by the name alone, as Windows resolves them.
-    std::vector<std::string> parts;
-    size_t from = 0;
-    while (from <= native.size()) {
-        size_t slash = native.find('/', from);
-        if (slash == std::string::npos) slash = native.size();
-        const std::string part = native.substr(from, slash - from);
-        if (part == "..") {
-            if (!parts.empty()) parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        from = slash + 1;
+    return WindowsPath(Resolved("", native, '/'));
+}
+
+std::string HostFolder(const std::string& userPath) {
+    if (userPath.empty()) return std::string();
+    std::string native = userPath;
+    if (native[0] != '/') {
+        char cwd[PATH_MAX];
+        if (!getcwd(cwd, sizeof cwd)) return std::string();
+        native = std::string(cwd) + "/" + native;
     }
-    std::string path;
-    for (const std::string& part : parts) path += "/" + part;
-    return WindowsPath(path.empty() ? "/" : path);
+    native = Resolved("", native, '/');
+    if (IsHostFolder(native)) return native;
+    const std::string full = FullPath(userPath);
+    if (full.empty() || !IsHostFolder(NativePath(full))) return std::string();
+    return NativePath(full);
+}
+
+bool IsHostFile(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 std::string AnsiToUtf8(const std::string& ansi, unsigned codePage) {

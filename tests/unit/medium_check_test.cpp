@@ -13,10 +13,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
 #include <unistd.h>
+#include <sys/stat.h>
 #endif
 
 using medium_check::Finding;
@@ -212,9 +214,13 @@ TEST(MediumCheck, ShowsTheSampleMediumInTheChosenLanguage) {
 
 // A small medium: files by their path under the medium.
 struct Layout {
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    Layout(const char* n, Files f, std::vector<Expect> e, std::string h = "")
+        : name(n), files(std::move(f)), expected(std::move(e)), host(std::move(h)) {}
     const char* name;
-    std::vector<std::pair<std::string, std::string>> files;
+    Files files;
     std::vector<Expect> expected;
+    std::string host;  // the host's own path of the medium below the temporary folder
 };
 
 const std::string kRoot = "[common]\r\nname=Root\r\n";
@@ -324,10 +330,28 @@ std::vector<Layout> Layouts() {
                      {{E, "file-missing", "a\\QXMSETUP.INI", 3},
                       {E, "file-leaves-medium", "b\\QXMSETUP.INI", 3},
                       {E, "file-leaves-medium", "c\\QXMSETUP.INI", 3},
-                      {E, "file-leading-backslash", "d\\QXMSETUP.INI", 3},
+                      {W, "file-leading-backslash", "d\\QXMSETUP.INI", 3},
+                      {E, "file-missing", "d\\QXMSETUP.INI", 3},
                       {E, "file-not-program", "e\\QXMSETUP.INI", 3},
                       {E, "file-is-folder", "f\\QXMSETUP.INI", 3},
                       {E, "file-not-address", "g\\QXMSETUP.INI", 3}}});
+
+    cases.push_back({"one finding does not hide the next",
+                     {{"QXMSETUP.INI", kRoot},
+                      {"h\\QXMSETUP.INI", Product("H", "\\readme.pdf")},
+                      {"h\\readme.pdf", "%PDF"},
+                      {"i\\QXMSETUP.INI", Product("I", "manual.pdf")},
+                      {"j\\QXMSETUP.INI", Product("J", "set?p.exe")},
+                      {"j\\setup.exe", "MZ"},
+                      {"k\\QXMSETUP.INI", Product("K", "\\data")},
+                      {"k\\data\\x.txt", "x"}},
+                     {{W, "file-leading-backslash", "h\\QXMSETUP.INI", 3},
+                      {E, "file-not-program", "h\\QXMSETUP.INI", 3},
+                      {E, "file-missing", "i\\QXMSETUP.INI", 3},
+                      {E, "file-not-program", "i\\QXMSETUP.INI", 3},
+                      {E, "name-not-portable", "j\\QXMSETUP.INI", 3},
+                      {W, "file-leading-backslash", "k\\QXMSETUP.INI", 3},
+                      {E, "file-is-folder", "k\\QXMSETUP.INI", 3}}});
 
     cases.push_back({"paths that stay on the medium",
                      {{"QXMSETUP.INI", kRoot},
@@ -363,13 +387,17 @@ std::vector<Layout> Layouts() {
                       {"c\\QXMSETUP.INI", Product("C", "c.exe", "sha256=" + pin + "\r\n")},
                       {"c\\c.exe", "MZ"},
                       {"d\\QXMSETUP.INI",
-                       Product("D", "https://example.com/Nul.exe", "sha256=\"" + pin + "\"\r\n")}},
+                       Product("D", "https://example.com/Nul.exe", "sha256=\"" + pin + "\"\r\n")},
+                      {"e\\QXMSETUP.INI", Product("E", "e.exe", "sha256=pin\r\n")},
+                      {"e\\e.exe", "MZ"}},
                      {{W, "address-download", "a\\QXMSETUP.INI", 3},
                       {W, "address-download", "b\\QXMSETUP.INI", 3},
                       {E, "sha256-malformed", "b\\QXMSETUP.INI", 4},
                       {W, "sha256-not-download", "c\\QXMSETUP.INI", 4},
                       {W, "address-download", "d\\QXMSETUP.INI", 3},
-                      {W, "download-device-name", "d\\QXMSETUP.INI", 3}}});
+                      {W, "download-device-name", "d\\QXMSETUP.INI", 3},
+                      {E, "sha256-malformed", "e\\QXMSETUP.INI", 4},
+                      {W, "sha256-not-download", "e\\QXMSETUP.INI", 4}}});
 
     cases.push_back({"a download without Online.dll",
                      {{"QXMSETUP.INI", kRoot},
@@ -475,7 +503,7 @@ std::vector<Layout> Layouts() {
 #ifndef _WIN32
     // Names that only the host's file system can hold; Windows (and Wine)
     // cannot make them, so the host alone lays them out.
-    cases.push_back({"folder names Windows does not allow",
+    cases.push_back({"file and folder names Windows does not allow",
                      {{"QXMSETUP.INI", kRoot},
                       {"a<b\\QXMSETUP.INI", Product("Angle", "setup.exe")},
                       {"a<b\\setup.exe", "MZ"},
@@ -486,11 +514,41 @@ std::vector<Layout> Layouts() {
                       {"CON\\QXMSETUP.INI", Product("Con", "setup.exe")},
                       {"CON\\setup.exe", "MZ"},
                       {"ok\\QXMSETUP.INI", Product("Ok", "setup.exe")},
-                      {"ok\\setup.exe", "MZ"}},
+                      {"ok\\setup.exe", "MZ"},
+                      {"ok\\a*b.txt", "x"}, {"ok\\a:b.txt", "x"}, {"ok\\a\"b.txt", "x"},
+                      {"ok\\new\nline.txt", "x"}, {"ok\\trail.txt.", "x"}, {"ok\\nul.txt", "x"}},
                      {{E, "name-not-portable", "QXMSETUP.INI", 0},
                       {E, "name-not-portable", "QXMSETUP.INI", 0},
                       {E, "name-not-portable", "QXMSETUP.INI", 0},
-                      {E, "name-not-portable", "QXMSETUP.INI", 0}}});
+                      {E, "name-not-portable", "QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "ok\\QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "ok\\QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "ok\\QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "ok\\QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "ok\\QXMSETUP.INI", 0},
+                      {E, "name-not-portable", "ok\\QXMSETUP.INI", 0}}});
+    // The medium's own path on this machine has only this machine's limits,
+    // and may hold a backslash: the disc's paths are what counts.
+    const std::vector<std::pair<std::string, std::string>> small = {
+        {"QXMSETUP.INI", kRoot}, {"app\\QXMSETUP.INI", Product("App", "setup.exe")},
+        {"app\\setup.exe", "MZ"}, {"doc\\QXMSETUP.INI", Product("Doc", "doc.pdf")},
+        {"doc\\doc.pdf", "%PDF"}};
+    std::string deep;
+    for (int i = 0; i < 30; ++i) deep += "/a-folder-" + std::to_string(i);
+    cases.push_back({"a medium 300 bytes deep on this machine", small,
+                     {{E, "file-not-program", "doc\\QXMSETUP.INI", 3}}, deep.substr(1)});
+    cases.push_back({"a medium in a folder whose name holds a backslash", small,
+                     {{E, "file-not-program", "doc\\QXMSETUP.INI", 3}}, "back\\slash"});
+    // On the disc ("D:\\"), a descriptor of 267 bytes and a program of 271.
+    const std::string a(120, 'a'), b(130, 'b'), c(140, 'c');
+    cases.push_back({"paths too long for the disc",
+                     {{"QXMSETUP.INI", kRoot},
+                      {a + "\\QXMSETUP.INI", Entry("Group")},
+                      {a + "\\" + b + "\\QXMSETUP.INI", Product("Deep", "setup.exe")},
+                      {a + "\\ok\\QXMSETUP.INI", Product("Ok", c + ".exe")},
+                      {a + "\\ok\\" + c + ".exe", "MZ"}},
+                     {{E, "path-too-long", a + "\\" + b + "\\QXMSETUP.INI", 0},
+                      {E, "path-too-long", a + "\\ok\\QXMSETUP.INI", 3}}});
     cases.push_back({"links out of the medium, nowhere and round",
                      {{"QXMSETUP.INI", kRoot},
                       {"a\\QXMSETUP.INI", Product("A", "setup.exe")},
@@ -516,19 +574,32 @@ class MediumCheckLayouts : public ::testing::Test {
 protected:
     Report CheckLayout(const Layout& layout, const std::string& translation = "") {
         TempDir dir;
+        const std::string under = layout.host.empty() ? "" : "medium\\";
         for (const auto& file : layout.files) {
 #ifndef _WIN32
             if (file.second.compare(0, sizeof kLink - 1, kLink) == 0) {
-                const std::string at = platform::NativePath(dir / file.first);
+                const std::string at = platform::NativePath(dir / (under + file.first));
                 EXPECT_EQ(symlink(file.second.c_str() + sizeof kLink - 1, at.c_str()), 0) << at;
                 continue;
             }
 #endif
-            dir.Write(file.first, file.second);
+            dir.Write(under + file.first, file.second);
         }
-        if (!translation.empty()) dir.Write("translat.ini", translation);
+        if (!translation.empty()) dir.Write(under + "translat.ini", translation);
         Settings settings;
         settings.medium = dir.Path();
+#ifndef _WIN32
+        if (!layout.host.empty()) {
+            // Moved there by the host's own calls, which take the path as it is.
+            const std::string from = platform::NativePath(dir / "medium");
+            settings.folder = platform::NativePath(dir.Path()) + "/" + layout.host;
+            for (size_t slash = settings.folder.find('/', 1); slash != std::string::npos;
+                 slash = settings.folder.find('/', slash + 1))
+                mkdir(settings.folder.substr(0, slash).c_str(), 0755);
+            EXPECT_EQ(std::rename(from.c_str(), settings.folder.c_str()), 0) << layout.name;
+            settings.medium = platform::WindowsPath(settings.folder);
+        }
+#endif
         return medium_check::Check(settings);
     }
 };
@@ -694,9 +765,40 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
         asking.Write(std::string(shape) + "\\setup.exe", Program(shape));
     }
     const std::string admin = asking.Path();
+    // Texts of the medium that would be commands to a terminal.
+    TempDir hostile;
+    hostile.Write("QXMSETUP.INI", kRoot);
+    hostile.Write("app\\QXMSETUP.INI",
+                  Product("App", "setup.exe",
+                          "description=\x1b[2J\x1b[HFindings: 0 errors\r\nicon=\x1b[5m\r\n"));
+    hostile.Write("app\\setup.exe", "MZ");
+    hostile.Write("translat.ini", "[english]\r\nFont=\x1b]0;x\x07" "Arial\r\n"
+                                  "Vantrell Installation Wizard=\x1b[2JOwn\r\n");
+    const std::string escapes = hostile.Path();
+    TempDir odd;
+    odd.Write("m\\QXMSETUP.INI", kRoot);
+    odd.Write("m\\app\\QXMSETUP.INI", Product("App", "setup.exe"));
+    odd.Write("m\\app\\setup.exe", "MZ");
+    std::string deep = "t";
+#ifndef _WIN32
+    // A folder whose name holds a backslash, named as this machine names it.
+    const std::string moved = platform::NativePath(odd.Path()) + "/x\\y";
+    EXPECT_EQ(std::rename(platform::NativePath(odd / "m").c_str(), moved.c_str()), 0);
+    // A translation 300 bytes deep on this machine.
+    for (int i = 0; i < 30; ++i) deep += "\\a-folder-" + std::to_string(i);
+#else
+    const std::string moved = odd / "m";
+#endif
+    odd.Write(deep + "\\translat.ini", "[english]\r\nFont=Tahoma\r\n");
+    const std::string deepIni = odd / (deep + "\\translat.ini");
 
     const RunCase cases[] = {
-        {{good}, 0, "Findings: 0 errors, 0 warnings"},
+        {{moved}, 0, "Findings: 0 errors, 0 warnings"},
+        {{escapes}, 0, "       | \\x1b[2J\\x1b[HFindings: 0 errors\n"},
+        {{escapes}, 0, "font \"\\x1b]0;x\\x07Arial\""},
+        {{escapes}, 0, "Caption      \\x1b[2JOwn\n"},
+        {{moved, "--as", "\\\\server\\share"}, 0, "click: starts \\\\server\\share\\app\\setup.exe"},
+        {{moved, "--as", "/media/cd"}, 2, "--as needs the medium's root in Windows form"},
         {{bad}, 1, "missing.exe does not exist"},
         {{bad}, 1, "Findings: 1 error, 0 warnings\n  error    file-missing  app\\QXMSETUP.INI:3: "},
         {{noted}, 0, "Findings: 0 errors, 0 warnings, 1 note\n  note     language-not-covered  "
@@ -726,6 +828,7 @@ TEST_F(MediumCheckLayouts, CommandLineAndExitStatus) {
         {{good, "--language", "klingon"}, 2, "no language klingon"},
         {{good, "--language", "french", "--locale", "0x40c"}, 2, "not both"},
         {{good, "--locale", "12z"}, 2, "not a locale number"},
+        {{good, "--translation", deepIni}, 0, "font \"Tahoma\""},
         {{good, "--translation"}, 2, "--translation needs a value"},
         {{good, "--translation", good + "\\none.ini"}, 2, "no translation file"},
         {{good, "--translation", good + "\\app"}, 2, "no translation file"},

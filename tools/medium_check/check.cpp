@@ -61,7 +61,7 @@ Report Check(const Settings& settings) {
     else
         rules.CheckNode(root);
     rules.CheckDropped();
-    rules.CheckFolderNames();
+    rules.CheckNames();
     rules.CheckLinks();
     rules.CheckTexts(root);
 

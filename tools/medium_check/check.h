@@ -43,7 +43,12 @@ struct Page {
 
 struct Settings {
     std::string medium;       // absolute, Windows form
-    std::string shownAs;      // shown in place of `medium` in paths; empty: as it is
+    std::string folder;       // the same folder in the host's own form; empty: that of `medium`
+    // The medium's root on the disc ("D:", "E:\\setup"): where the menu
+    // finds it, so paths are checked against Windows' limits as they will be
+    // there, and how the report shows them. Empty: checked as "D:" and shown
+    // as `medium`.
+    std::string shownAs;
     LCID locale = 0x0409;
     std::string translation;  // the translation file; empty: the medium's translat.ini
 };
@@ -80,6 +85,11 @@ std::vector<std::string> MediumLanguages(const Settings& settings, bool every = 
 
 // A folder that can be read (a drive root too).
 bool IsFolder(const std::string& path);
+
+// Whether `root` can be a medium's root on the disc, as --as gives it: a
+// drive ("D:", "D:\\", "D:\\setup") or a folder of another computer
+// ("\\\\server\\share").
+bool IsDiscRoot(const std::string& root);
 
 // Both in UTF-8, converted from the report's code page.
 std::string FormatText(const Report& report);

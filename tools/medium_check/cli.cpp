@@ -24,7 +24,9 @@ std::string Usage() {
            "                      english unless given\n"
            "  --locale LCID       the translation the menu picks for this locale (0x0411)\n"
            "  --translation FILE  the translation file; MEDIUM_FOLDER\\translat.ini unless given\n"
-           "  --as FOLDER         show paths as they will be on the medium (--as D:)\n"
+           "  --as FOLDER         the medium's root on the disc (D:, E:\\setup, \\\\server\\share):\n"
+           "                      paths are shown as they will be there; they are checked\n"
+           "                      against Windows' limits there, at D:\\ unless given\n"
            "  --json              the same report as JSON\n"
            "Exit status: 0 without errors, 1 with errors, 2 for bad usage.\n";
 }
@@ -61,6 +63,9 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     }
     Settings settings;
     settings.shownAs = line.Value("--as");
+    if (line.Has("--as") && !IsDiscRoot(settings.shownAs))
+        return bad("--as needs the medium's root in Windows form (D:, D:\\setup or "
+                   "\\\\server\\share), not " + settings.shownAs);
     const std::string medium = line.operands.empty() ? "" : line.operands.front();
     const std::string language = line.Value("--language"), locale = line.Value("--locale"),
                       translation = line.Value("--translation");
@@ -75,13 +80,14 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     if (haveLocale && !ParseLocale(locale, settings.locale))
         return bad("not a locale number: " + locale);
 
-    settings.medium = platform::FullPath(medium);
-    if (settings.medium.empty() || !IsFolder(settings.medium))
-        return bad("no folder " + medium);
+    // The folder as this machine names it: its own path has only the limits
+    // of this machine's file system.
+    settings.folder = platform::HostFolder(medium);
+    if (settings.folder.empty()) return bad("no folder " + medium);
+    settings.medium = platform::WindowsPath(settings.folder);
     if (!translation.empty()) {
         settings.translation = platform::FullPath(translation);
-        if (settings.translation.empty() || !platform::PathExists(settings.translation) ||
-            IsFolder(settings.translation))
+        if (!platform::IsHostFile(settings.translation))
             return bad("no translation file " + translation);
     }
 

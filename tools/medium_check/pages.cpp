@@ -5,9 +5,11 @@
 #include "menu/menu_logic.h"
 #include "platform/codepage.h"
 #include "platform/folder_search.h"
+#include "platform/tool_text.h"
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace medium_check {
 namespace {
@@ -17,26 +19,51 @@ struct ObserverScope {
     ~ObserverScope() { CCatalogItem::SetScanObserver(nullptr); }
 };
 
+// A folder without its trailing backslashes.
+std::string Trimmed(std::string folder) {
+    const platform::CodePage page = platform::CodePage::System();
+    while (!folder.empty() && page.FindLast(folder, '\\') == folder.size() - 1) folder.pop_back();
+    return folder;
+}
+
+// Where the menu finds the medium on the disc.
+std::string DiscRootOf(const Settings& settings) {
+    return IsDiscRoot(settings.shownAs) ? Trimmed(settings.shownAs) : std::string("D:");
+}
+
 }  // namespace
 
-MenuPages::MenuPages(const Settings& settings) : m_settings(settings) {
-    m_root = settings.medium;
-    // The menu takes its folder without the backslash, a drive root too.
+bool IsDiscRoot(const std::string& root) {
     const platform::CodePage page = platform::CodePage::System();
-    while (!m_root.empty() && page.FindLast(m_root, '\\') == m_root.size() - 1)
-        m_root.pop_back();
+    const unsigned char letter = root.empty() ? 0 : static_cast<unsigned char>(root[0]);
+    if (root.size() >= 2 && root[1] == ':' && std::isalpha(letter) && letter < 0x80)
+        return root.size() == 2 || root[2] == '\\';
+    // "\\server\share", and nothing empty between its backslashes.
+    if (root.compare(0, 2, "\\\\") != 0) return false;
+    const std::string rest = Trimmed(root.substr(2));
+    const size_t share = page.Find(rest, '\\');
+    return !rest.empty() && share != std::string::npos && share > 0 && share + 1 < rest.size() &&
+           rest.find("\\\\") == std::string::npos;
+}
+
+MenuPages::MenuPages(const Settings& settings)
+    : m_settings(settings),
+      m_drive(DiscRootOf(settings), settings.folder.empty() ? platform::NativePath(settings.medium)
+                                                            : settings.folder) {
+    // The menu takes its folder without the backslash, a drive root too.
+    m_root = m_drive.Mapped() ? DiscRootOf(settings) : Trimmed(settings.medium);
     // What a path below the root begins with in the report.
-    std::string as = settings.shownAs.empty() ? m_root : settings.shownAs;
-    while (!as.empty() && page.FindLast(as, '\\') == as.size() - 1) as.pop_back();
-    m_shownBelow = as + "\\";
+    m_shownBelow = Trimmed(settings.shownAs.empty() ? settings.medium : settings.shownAs) + "\\";
 }
 
 void MenuPages::Plan(Report& report) {
     m_translation = m_settings.translation.empty() ? m_root + "\\translat.ini"
                                                    : m_settings.translation;
-    report.medium = Shown(m_settings.medium);
+    report.medium = Shown(m_root);
     report.translation = Relative(m_translation);
-    report.translationFound = platform::PathExists(m_translation) && !IsFolder(m_translation);
+    report.translationFound = m_settings.translation.empty()
+                                  ? platform::PathExists(m_translation) && !IsFolder(m_translation)
+                                  : platform::IsHostFile(m_translation);
 
     // The menu's own start: the translation first, then the scan.
     m_translator.Load(m_settings.locale, m_translation.c_str());
@@ -65,18 +92,15 @@ std::string MenuPages::Shown(const std::string& path) const {
     return m_shownBelow + path.substr(m_root.size() + 1);
 }
 
-// Every path on the medium in a text, as the report shows it.
-std::string MenuPages::ShownText(const std::string& text) const {
-    const platform::CodePage page = platform::CodePage::System();
-    const std::string from = m_root + "\\";
-    std::string out;
-    size_t at = 0;
-    for (size_t hit; (hit = page.FindText(text, from, at)) != std::string::npos;) {
-        out.append(text, at, hit - at);
-        out += m_shownBelow;
-        at = hit + from.size();
-    }
-    return out + text.substr(at);
+// A description line that ends in the command `command`, with the command
+// as the report shows it.
+std::string MenuPages::ShownDescription(const std::string& text,
+                                        const std::string& command) const {
+    const std::string tail = "(" + command + ")";
+    if (command.empty() || text.size() < tail.size() ||
+        text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
+        return text;
+    return text.substr(0, text.size() - tail.size()) + "(" + Shown(command) + ")";
 }
 
 // A file of the medium relative to its root.
@@ -108,7 +132,7 @@ int MenuPages::AddPage(Report& report, const CCatalogItem& node, int parent, int
     page.descriptor = Relative(m_recorder.DescriptorOf(node));
     page.parent = parent;
     page.parentSlot = parentSlot;
-    page.titleDescription = ShownText(menu::DescriptionText(node, true));
+    page.titleDescription = menu::DescriptionText(node, true);
     report.pages.push_back(page);
     const size_t index = report.pages.size() - 1;
 
@@ -119,7 +143,7 @@ int MenuPages::AddPage(Report& report, const CCatalogItem& node, int parent, int
         option.slot = slot;
         option.title = child->GetTitle();
         option.bullet = BulletName(*child);
-        option.description = ShownText(menu::DescriptionText(*child, false));
+        option.description = ShownDescription(menu::DescriptionText(*child, false), child->GetFile());
         option.descriptor = Relative(m_recorder.DescriptorOf(*child));
         const std::string cmd = child->GetFile();
         switch (command::Classify(cmd)) {

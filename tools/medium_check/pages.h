@@ -6,6 +6,7 @@
 
 #include "catalog/catalog_item.h"
 #include "localisation/translator.h"
+#include "platform/system.h"
 #include "tools/medium_check/check.h"
 
 #include <map>
@@ -84,6 +85,25 @@ private:
     std::vector<Dropped> m_dropped;
 };
 
+// The medium's folder under its root on the disc while the object lives
+// (platform::SetHostDrive): the scan then meets the paths the menu meets on
+// the disc, within the same limits, wherever the folder lies on this machine.
+class DiscDrive {
+public:
+    DiscDrive(const std::string& root, const std::string& hostFolder)
+        : m_mapped(platform::SetHostDrive(root, hostFolder)) {}
+    ~DiscDrive() {
+        if (m_mapped) platform::SetHostDrive(std::string(), std::string());
+    }
+    DiscDrive(const DiscDrive&) = delete;
+    DiscDrive& operator=(const DiscDrive&) = delete;
+    // False on Windows, where the medium is read where it lies.
+    bool Mapped() const { return m_mapped; }
+
+private:
+    bool m_mapped;
+};
+
 class MenuPages {
 public:
     explicit MenuPages(const Settings& settings);
@@ -108,8 +128,9 @@ public:
 
     // A path on the medium as the report shows it.
     std::string Shown(const std::string& path) const;
-    // Every path on the medium in a text, as the report shows it.
-    std::string ShownText(const std::string& text) const;
+    // A description line that ends in the command `command`, with the
+    // command as the report shows it.
+    std::string ShownDescription(const std::string& text, const std::string& command) const;
     // A file of the medium relative to its root.
     std::string Relative(const std::string& path) const;
     // How many folders below the root a descriptor lies.
@@ -120,6 +141,7 @@ private:
     int AddPage(Report& report, const CCatalogItem& node, int parent, int parentSlot);
 
     Settings m_settings;
+    DiscDrive m_drive;
     std::string m_root;
     std::string m_shownBelow;
     std::string m_translation;

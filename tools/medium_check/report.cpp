@@ -20,13 +20,14 @@ const char* ActionName(Action a) {
     return "";
 }
 
-// A one-line text with its control characters written out, so that a name
-// holding them cannot break the report's layout.
+// A one-line text with its control characters written out, so that a text
+// of the medium cannot break the report's layout, nor reach the terminal
+// as a command (an escape sequence).
 std::string Printable(const std::string& text) {
     return medium_common::Escaped(text, medium_common::Escape::Line);
 }
 
-// Each line of `text` after `indent`.
+// Each line of `text` after `indent`, written out as Printable does.
 std::string Indented(const std::string& text, const std::string& indent) {
     std::string out;
     size_t from = 0;
@@ -36,7 +37,7 @@ std::string Indented(const std::string& text, const std::string& indent) {
             text.substr(from, nl == std::string::npos ? std::string::npos : nl - from);
         std::string lead = indent;
         if (line.empty()) lead.erase(lead.find_last_not_of(' ') + 1);
-        out += lead + line + "\n";
+        out += lead + Printable(line) + "\n";
         if (nl == std::string::npos) break;
         from = nl + 1;
     }
@@ -79,25 +80,26 @@ std::string JsonNumberOrNull(int n) { return n ? std::to_string(n) : "null"; }
 
 std::string FormatText(const Report& r) {
     std::string out;
-    out += "Medium       " + r.medium + "\n";
-    out += "Language     " + r.language + " (character set " + std::to_string(r.charSet) +
-           "), font \"" + r.font + "\"\n";
-    out += "Translation  " + r.translation;
+    out += "Medium       " + Printable(r.medium) + "\n";
+    out += "Language     " + Printable(r.language) + " (character set " +
+           std::to_string(r.charSet) + "), font \"" + Printable(r.font) + "\"\n";
+    out += "Translation  " + Printable(r.translation);
     if (!r.translationFound) {
         out += " (none: English texts)";
     } else {
         std::string list;
-        for (const std::string& s : r.sections) list += (list.empty() ? "" : ", ") + s;
+        for (const std::string& s : r.sections)
+            list += (list.empty() ? "" : ", ") + Printable(s);
         out += " (" + (list.empty() ? std::string("no language sections") : list) + ")";
         if (!r.languageFound) {
             bool english = false;
             for (const std::string& s : r.sections) english = english || s == "english";
-            out += "; no [" + r.language + "]: " +
+            out += "; no [" + Printable(r.language) + "]: " +
                    (english ? "the menu reads [english]" : "English texts");
         }
     }
-    out += "\nCaption      " + r.caption + "\n";
-    out += "Hint         " + r.hint + "\n";
+    out += "\nCaption      " + Printable(r.caption) + "\n";
+    out += "Hint         " + Printable(r.hint) + "\n";
 
     for (const Page& p : r.pages) {
         out += "\nPage " + std::to_string(p.number) + ": " + Printable(p.title) + "   (" +
@@ -109,7 +111,8 @@ std::string FormatText(const Report& r) {
             out += "  title: no bullet\n";
         out += Indented(p.titleDescription, "       | ");
         for (const Option& o : p.options) {
-            out += "  " + std::to_string(o.slot) + ". [" + o.bullet + "] " + Printable(o.title) +
+            out += "  " + std::to_string(o.slot) + ". [" + Printable(o.bullet) + "] " +
+                   Printable(o.title) +
                    "   (" + Printable(o.descriptor) + ")\n";
             out += Indented(o.description, "       | ");
             out += "       click: " + Click(o, r.pages) + "\n";

@@ -1,5 +1,5 @@
 // The checker's rules, by subject: what the pages show and leave out
-// (rules_tree.cpp), the names of the medium's folders (rules_names.cpp), and
+// (rules_tree.cpp), the names of the medium's files and folders (rules_names.cpp), and
 // each descriptor's values and the file it names (rules_descriptor.cpp).
 // Each adds its findings to the report; the translation file's are in
 // translation_check.cpp.
@@ -82,8 +82,9 @@ public:
     void CheckLinks();
 
     // rules_names.cpp
-    // Folder names that Windows cannot hold, beside every descriptor read.
-    void CheckFolderNames();
+    // Names of files and folders that Windows cannot hold, beside every
+    // descriptor read.
+    void CheckNames();
 
     // rules_descriptor.cpp
     // One descriptor's values; the texts the translation should cover are
@@ -102,6 +103,7 @@ private:
     int Depth(const std::string& descriptor) const { return m_pages.Depth(descriptor); }
 
     void ReportHidden(const std::string& folder, const std::string& shownFolder);
+    bool ReportTooLong(const std::string& folder);
     static void FindDescriptors(const std::string& folder, std::vector<std::string>& found);
     void CheckPin(const std::string& file, command::Kind kind, const std::string& pin,
                   unsigned line, unsigned fileLine);

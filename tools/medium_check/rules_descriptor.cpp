@@ -4,6 +4,7 @@
 
 #include "menu/menu_logic.h"
 #include "platform/codepage.h"
+#include "platform/folder_names.h"
 #include "platform/folder_search.h"
 #include "platform/tool_text.h"
 #include "tools/medium_check/manifest.h"
@@ -26,24 +27,33 @@ bool IsProgramName(const std::string& path) {
            EndsWithUpper(path, ".BAT") || EndsWithUpper(path, ".CMD");
 }
 
-// Whether a relative path climbs above the medium's root, starting from a
-// folder `depth` levels below it.
-bool ClimbsAboveRoot(const std::string& value, int depth) {
+// The names of a path, between its separators ("." and ".." too).
+std::vector<std::string> PathParts(const std::string& value) {
     const platform::CodePage page = platform::CodePage::System();
+    std::vector<std::string> parts;
     std::string part;
     for (size_t i = 0; i <= value.size();) {
         const size_t n = i < value.size() ? page.CharLength(value, i) : 1;
         if (i == value.size() || (n == 1 && (value[i] == '\\' || value[i] == '/'))) {
-            if (part == "..") {
-                if (--depth < 0) return true;
-            } else if (!part.empty() && part != ".") {
-                ++depth;
-            }
+            if (!part.empty()) parts.push_back(part);
             part.clear();
         } else {
             part.append(value, i, n);
         }
         i += n;
+    }
+    return parts;
+}
+
+// Whether a relative path climbs above the medium's root, starting from a
+// folder `depth` levels below it.
+bool ClimbsAboveRoot(const std::string& value, int depth) {
+    for (const std::string& part : PathParts(value)) {
+        if (part == "..") {
+            if (--depth < 0) return true;
+        } else if (part != ".") {
+            ++depth;
+        }
     }
     return false;
 }
@@ -108,7 +118,6 @@ void Rules::CheckPin(const std::string& file, command::Kind kind, const std::str
             "\"sha256\" " + Quote(pin, 70) +
                 " is not 64 hexadecimal digits; the menu refuses to download and tells the "
                 "user the file is not the one meant");
-        return;
     }
     if (kind != command::Kind::Download)
         Add(Severity::Warning, "sha256-not-download", file, line,
@@ -162,57 +171,68 @@ command::Kind Rules::CheckFile(const std::string& descriptor, const std::string&
                     dest);
         return kind;
     }
-    // A program or document.
+    // A program or document. Every rule runs on the value: a finding does
+    // not hide the next one.
+    bool onMedium = false;  // the menu looks for it on the medium
     if (command::BeginsLikeAddress(value)) {
         Add(Severity::Error, "file-not-address", file, line,
             what + " begins like an address but is none (only http:, https: and ftp: "
             "are); the menu keeps it as written instead of looking in this folder, and "
             "cannot start it; write .\\" + value + " for a file here");
-        return kind;
-    }
-    if (platform::CodePage::System().Find(value, ':') != std::string::npos ||
-        value.compare(0, 2, "\\\\") == 0) {
+    } else if (platform::CodePage::System().Find(value, ':') != std::string::npos ||
+               value.compare(0, 2, "\\\\") == 0) {
         Add(Severity::Error, "file-leaves-medium", file, line,
             what + " names a drive or another computer; the menu joins it to the "
             "descriptor's folder and runs " + Shown(joined) +
             ", which cannot exist; write the path relative to this folder");
-        return kind;
-    }
-    if (ClimbsAboveRoot(value, Depth(descriptor))) {
+    } else if (ClimbsAboveRoot(value, Depth(descriptor))) {
         Add(Severity::Error, "file-leaves-medium", file, line,
             what + " climbs above the medium's root with \"..\": " + Shown(joined) +
             " is not on the medium");
-        return kind;
+    } else {
+        onMedium = true;
     }
-    const bool exists = platform::PathExists(joined);
-    if (exists) CheckSignature(joined, Relative(platform::FullPath(joined)), m_report);
-    if (!value.empty() && (value[0] == '\\' || value[0] == '/')) {
-        Add(exists ? Severity::Warning : Severity::Error, "file-leading-backslash", file,
-            line,
+    // A name Windows cannot open is never found there, whatever this
+    // machine's file system holds.
+    const char* unopenable = nullptr;
+    std::string badName;
+    for (const std::string& part : onMedium ? PathParts(value) : std::vector<std::string>()) {
+        if ((unopenable = platform::CharacterProblem(part))) {
+            badName = part;
+            break;
+        }
+    }
+    if (unopenable)
+        Add(Severity::Error, "name-not-portable", file, line,
+            what + " has " + unopenable + " in the name " + Quote(badName) +
+                ", which Windows does not allow: the menu cannot start it");
+    const bool exists = onMedium && !unopenable && platform::PathExists(joined);
+    const bool folder = exists && IsFolder(joined);
+    if (onMedium && !value.empty() && (value[0] == '\\' || value[0] == '/'))
+        Add(Severity::Warning, "file-leading-backslash", file, line,
             what + " begins with a backslash, yet it does not start at the medium's "
-            "root: the menu runs " + Shown(joined) + ", in this folder" +
-                (exists ? std::string() : std::string(", which does not exist")));
-        return kind;
-    }
-    if (!exists) {
+            "root: the menu runs " + Shown(joined) + ", in this folder");
+    if (onMedium && joined.size() >= MAX_PATH)
+        Add(Severity::Error, "path-too-long", file, line,
+            what + ": on the disc its path, " + Quote(joined, 70) + ", is " +
+                std::to_string(joined.size()) + " bytes long, and Windows starts no program " +
+                "from a path of " + std::to_string(MAX_PATH) + " bytes or more");
+    else if (onMedium && !unopenable && !exists)
         Add(Severity::Error, "file-missing", file, line,
             what + ": " + Shown(joined) + " does not exist");
-        return kind;
-    }
-    if (IsFolder(joined)) {
+    if (folder)
         Add(Severity::Error, "file-is-folder", file, line,
             what + " is a folder, which cannot be started; end it with a backslash (or "
             "leave \"file\" out) for a sub-menu");
-        return kind;
-    }
-    if (!IsProgramName(joined))
+    else if (!IsProgramName(joined))
         Add(Severity::Error, "file-not-program", file, line,
             what + " is not a program (.exe, .com, .bat or .cmd): the menu starts the "
             "file itself, so a click on it fails");
-    else if (ProgramElevation(joined) == Elevation::Broken)
+    else if (exists && ProgramElevation(joined) == Elevation::Broken)
         Add(Severity::Error, "manifest-broken", file, line,
             what + " carries a manifest that is not well-formed XML: Windows refuses to "
             "start it");
+    if (exists && !folder) CheckSignature(joined, Relative(platform::FullPath(joined)), m_report);
     return kind;
 }
 

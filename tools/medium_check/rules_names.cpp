@@ -1,4 +1,4 @@
-// The names of the medium's folders.
+// The names of the medium's files and folders.
 #include "tools/medium_check/rules.h"
 
 #include "platform/codepage.h"
@@ -9,36 +9,44 @@
 
 namespace medium_check {
 
-// Folder names that Windows cannot hold, beside every descriptor read:
-// the menu leaves out those it cannot open, and a Windows medium cannot
-// carry the others.
-void Rules::CheckFolderNames() {
+// Names of files and folders that Windows cannot hold, beside every
+// descriptor read: the menu leaves out the folders it cannot open, a click
+// on such a file fails, and a Windows medium cannot carry the others.
+void Rules::CheckNames() {
     const platform::CodePage page = platform::CodePage::System();
     for (const std::string& path : m_recorder.AllDescriptors()) {
         if (page.Find(path, '\\') == std::string::npos) continue;
         const std::string folder = platform::FolderOf(path, page);
-        std::vector<std::pair<std::string, bool>> names;  // name, shown
+        struct Name {
+            std::string name;
+            bool folder;
+            bool shown;  // a search of the folder lists it
+            bool operator<(const Name& o) const { return name < o.name; }
+        };
+        std::vector<Name> names;
         platform::FolderSearch entries;
         if (entries.FindFile(folder + "\\*.*")) {
             bool more = true;
             while (more) {
                 more = entries.FindNext();
-                if (entries.IsDirectory() && !entries.IsDots())
-                    names.push_back({entries.GetFileName(), true});
+                if (!entries.IsDots())
+                    names.push_back({entries.GetFileName(), entries.IsDirectory(), true});
             }
         }
-        for (const std::string& name : platform::HiddenFolders(folder))
-            names.push_back({name, false});
+        for (const platform::NamedEntry& entry : platform::HiddenEntries(folder))
+            names.push_back({entry.name, entry.folder, false});
         std::sort(names.begin(), names.end());
-        for (const auto& entry : names) {
-            const char* problem = platform::NameProblem(entry.first);
+        for (const Name& entry : names) {
+            const char* problem = platform::NameProblem(entry.name);
             if (!problem) continue;
+            const char* outcome =
+                !entry.folder ? ": Windows cannot open it"
+                : entry.shown && page.Find(entry.name, '?') == std::string::npos
+                    ? ": on Windows the entry cannot be reached"
+                    : ": the menu does not show it";
             Add(Severity::Error, "name-not-portable", Relative(path), 0,
-                "the folder " + Quote(entry.first) + " has " + problem +
-                    " in its name, which Windows does not allow" +
-                    (entry.second && page.Find(entry.first, '?') == std::string::npos
-                         ? ": on Windows the entry cannot be reached"
-                         : ": the menu does not show it"));
+                std::string(entry.folder ? "the folder " : "the file ") + Quote(entry.name) +
+                    " has " + problem + " in its name, which Windows does not allow" + outcome);
         }
     }
 }

@@ -3,6 +3,7 @@
 
 #include "menu/menu_logic.h"
 #include "platform/codepage.h"
+#include "platform/folder_names.h"
 #include "platform/folder_search.h"
 #include "tools/medium_common/medium_tree.h"
 
@@ -77,7 +78,7 @@ void Rules::CheckNode(const CCatalogItem& node) {
 void Rules::CheckDropped() {
     for (const ScanRecorder::Dropped& d : m_recorder.DroppedFolders()) {
         if (d.descriptor.empty()) {
-            ReportHidden(d.folder, Quote(Relative(d.folder)));
+            if (!ReportTooLong(d.folder)) ReportHidden(d.folder, Quote(Relative(d.folder)));
             continue;
         }
         std::string message = d.name.empty()
@@ -134,6 +135,32 @@ void Rules::CheckLinks() {
                 to + ", a folder that holds the link itself: the disc cannot hold a folder "
                      "inside itself, and does not have the link");
     }
+}
+
+// A descriptor whose path on the disc is too long for Windows' file
+// functions (MAX_PATH with its terminating zero): the menu never reads it,
+// nor anything below it. This machine's own calls still find it.
+bool Rules::ReportTooLong(const std::string& folder) {
+    const std::string descriptor = folder + "\\" + CCatalogItem::kDescriptorName;
+    if (descriptor.size() < MAX_PATH) return false;
+    const platform::CodePage page = platform::CodePage::System();
+    // What a search of the folder shows, where its path allows one, and
+    // what this machine's own calls show beyond.
+    std::vector<platform::NamedEntry> entries = platform::HiddenEntries(folder);
+    platform::FolderSearch search;
+    for (bool more = search.FindFile(folder + "\\*.*"); more;) {
+        more = search.FindNext();
+        entries.push_back({search.GetFileName(), search.IsDirectory()});
+    }
+    for (const platform::NamedEntry& entry : entries) {
+        if (entry.folder || page.Upper(entry.name) != CCatalogItem::kDescriptorName) continue;
+        Add(Severity::Error, "path-too-long", Relative(folder + "\\" + entry.name), 0,
+            "never read: on the disc its path, " + Quote(descriptor, 70) + ", is " +
+                std::to_string(descriptor.size()) + " bytes long, and Windows opens no path of " +
+                std::to_string(MAX_PATH) + " bytes or more; shorten the folder names above it");
+        return true;
+    }
+    return false;
 }
 
 // Descriptor files under a folder that has none: the scan never goes

@@ -284,10 +284,11 @@ TEST_F(Pack, RefusesAMediumWithErrorsUnlessForced) {
         << m_out;
     EXPECT_NE(m_err.find("no image written"), std::string::npos) << m_err;
 
-    EXPECT_NE(m_out.find("error    printer\\home: a link to \"../../home\", which comes to"),
+    EXPECT_NE(m_out.find("error    link-leaves-medium  printer\\home: a link to \"../../home\", "
+                         "which comes to"),
               std::string::npos)
         << m_out;
-    EXPECT_NE(m_out.find("warning  gone: a link to \"nothing\" that names nothing"),
+    EXPECT_NE(m_out.find("warning  link-dangling  gone: a link to \"nothing\" that names nothing"),
               std::string::npos)
         << m_out;
 

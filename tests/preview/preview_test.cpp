@@ -57,12 +57,19 @@ struct Case {
     std::string walk;
     // "code page file" of each finding, in order, one per line.
     std::string expected;
+    std::string font = "Tahoma";  // the face the translation asks for
 };
 
+// glyphs-missing is an error or a warning by what was measured: its
+// warnings say so.
 std::string Summary(const std::vector<medium_preview::PageFinding>& findings) {
     std::string s;
     for (const auto& f : findings)
-        s += f.finding.code + " " + std::to_string(f.page) + " " + f.finding.file + "\n";
+        s += f.finding.code +
+             (f.finding.code == "glyphs-missing" && f.finding.severity == medium_check::Severity::Warning
+                  ? " warning "
+                  : " ") +
+             std::to_string(f.page) + " " + f.finding.file + "\n";
     return s;
 }
 
@@ -96,6 +103,11 @@ TEST(PreviewFindings, FromWhatTheWindowShowed) {
              Ctl(1010, 50, 160, 1, 1, 1) + "shot\tpage-2.bmp\t2\t0\n" +
              Ctl(1001, 50, 240, 1, 1, 5, "Tools") + Ctl(1010, 50, 160, 1, 1, 1),
          "glyphs-missing 1 translat.ini\nglyphs-missing 2 translat.ini\n"},
+        {"missing glyphs in another face than the one asked for: this machine lacks it",
+         kPage1 + Ctl(1010, 50, 160, 1, 1, 3) + kPage2, "glyphs-missing warning 1 translat.ini\n",
+         "MS UI Gothic"},
+        {"the face asked for, written in other letters", kPage1 + Ctl(1010, 50, 160, 1, 1, 3) + kPage2,
+         "glyphs-missing 1 translat.ini\n", "TAHOMA"},
         {"the walk broke off", kPage1 + "error\t1\toption 1 ended the menu instead of opening page 2\n",
          "preview-failed 1 \npreview-failed 0 \n"},
         {"the walker failed, in its words", "exit\t1\tpreview-walker: no ProbeHook\n",
@@ -105,8 +117,10 @@ TEST(PreviewFindings, FromWhatTheWindowShowed) {
         {"the walker ended well", kPage1 + kPage2 + "exit\t0\t\n", ""},
     };
     for (const Case& c : cases) {
+        Report report = TwoPages();
+        report.font = c.font;
         const auto findings = medium_preview::PictureFindings(medium_preview::ParseWalk(c.walk),
-                                                              TwoPages(), "english", 100);
+                                                              report, "english", 100);
         EXPECT_EQ(Summary(findings), c.expected) << c.what;
     }
 }
@@ -157,13 +171,17 @@ TEST(PreviewRun, SaysWhatToWalkOrWhyNot) {
     const struct {
         std::vector<std::string> args;
         int status;
-        const char* output;
+        std::string output;
     } cases[] = {
         {{sample, "-o", out}, 0, "run\tjapanese\t100\tjapanese\nrun\trussian\t100\trussian\n"},
         {{sample, "-o", out}, 0, "run\tenglish\t100\tenglish\nrun\tspanish"},
         {{sample, "--out=" + out, "--lang", "japanese", "--scale", "100,150", "--json"}, 0,
          "json\t--json\nrun\tjapanese\t100\tjapanese\nrun\tjapanese\t150\tjapanese-150\n"},
-        {{sample, "-o", out, "--dist", "d"}, 0, "\ndist\td\n"},
+        {{sample, "-o", out, "--dist", "d"}, 0, "\ndist\td\nprefix\t\n"},
+        {{sample, "-o", out, "--prefix", std::string(dir) + "/wp/"}, 0,
+         "\nprefix\t" + std::string(dir) + "/wp\n"},
+        {{sample, "-o", out, "--prefix", sample + "/wp"}, 2,
+         "the Wine prefix cannot go inside the medium"},
         {{french, "-o", out}, 0, "run\tenglish\t100\tenglish\nrun\tfrench\t100\tfrench\n"},
         {{french, "-o", out, "--lang", "all"}, 0, "run\tenglish\t100\tenglish\nrun\tarabic"},
         {{"--help"}, 0, "usage: medium-preview MEDIUM_FOLDER"},

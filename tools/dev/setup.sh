@@ -11,12 +11,15 @@
 # osslsigncode signs the menu's files in them (python3 answers the signing
 # case's time-stamp requests); the fonts
 # carry the scripts of the menu's languages under Wine, and xdotool moves the
-# pointer off the menu, for tools/language-shots.
+# pointer off the menu, for tools/language-shots: fonts-ipafont-gothic stands
+# in for the Japanese faces of Windows, fonts-wqy-zenhei for the Chinese and
+# Korean ones (language_faces in tools/dev/wine-display), for it and for the
+# previews.
 # Idempotent: quiet and quick when everything is already there.
 set -e
 need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation librsvg2-bin python3 fonts-dejavu-core xdotool openssl libssl-dev xorriso osslsigncode fonts-droid-fallback fonts-tlwg-loma-ttf; do
+for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth cmake g++ make googletest zip imagemagick curl locales clang-14 libclang-rt-14-dev fonts-liberation librsvg2-bin python3 fonts-dejavu-core xdotool openssl libssl-dev xorriso osslsigncode fonts-droid-fallback fonts-tlwg-loma-ttf fonts-ipafont-gothic fonts-wqy-zenhei; do
     have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -23,8 +23,8 @@ std::string UnixLocale(const std::string& language) {
 namespace {
 
 const char kRunUsage[] =
-    "usage: medium-preview MEDIUM_FOLDER -o OUT_FOLDER [--dist DIR] [--lang LIST]\n"
-    "                      [--scale LIST] [--json]\n"
+    "usage: medium-preview MEDIUM_FOLDER -o OUT_FOLDER [--dist DIR] [--prefix DIR]\n"
+    "                      [--lang LIST] [--scale LIST] [--json]\n"
     "Saves the menu that wizard.exe makes of MEDIUM_FOLDER as pictures:\n"
     "OUT_FOLDER/LANGUAGE/page-N.png for each page, page-N-option-K.png with option K\n"
     "under the mouse, and OUT_FOLDER/index.html, a contact sheet with the findings\n"
@@ -33,8 +33,14 @@ const char kRunUsage[] =
     "  --dist DIR      the folder with the wizard.exe to run; the Windows build\n"
     "                  this machine runs unless given (build/dist, or build/win64/dist\n"
     "                  on a machine that runs no 32-bit programs). Its wizard.exe\n"
-    "                  runs under the Wine of its own build, walked by that build's\n"
-    "                  walker\n"
+    "                  runs under the Wine of its own build (32- or 64-bit, as its\n"
+    "                  file says), walked by that build's walker. The shell's\n"
+    "                  WIZARD_WIN, WINEPREFIX, WINEARCH and WINELOADER are not read:\n"
+    "                  --dist build/win64/dist runs the 64-bit build\n"
+    "  --prefix DIR    the Wine prefix to run it in (made when missing);\n"
+    "                  $XDG_CACHE_HOME/vantrell-wizard/preview-win32 (or -win64)\n"
+    "                  unless given, in ~/.cache without XDG_CACHE_HOME. One run\n"
+    "                  at a time in a prefix\n"
     "  --lang LIST     languages, comma-separated: english,japanese; all: english\n"
     "                  and every section of translat.ini. Unless given, english and\n"
     "                  the medium's languages: the sections that translate its\n"
@@ -42,7 +48,8 @@ const char kRunUsage[] =
     "  --scale LIST    display scales in per cent: 100,150,200; 100 unless given\n"
     "  --json          print the findings and pictures as JSON\n"
     "Exit status: 0 without errors, 1 with errors, 2 when it cannot run or a walk\n"
-    "fails (preview-failed: the walker's own reason, or pages without a picture).\n";
+    "fails (preview-failed: the walker's own reason, or pages without a picture).\n"
+    "A face this machine lacks (glyphs-missing about this machine) is a warning.\n";
 
 std::vector<std::string> SplitList(const std::string& list) {
     std::vector<std::string> items;
@@ -175,8 +182,8 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         args,
         {{"-h", OptionKind::Help}, {"--help", OptionKind::Help}, {"-o", OptionKind::Value},
          {"--out", OptionKind::Value}, {"--dist", OptionKind::Value},
-         {"--lang", OptionKind::Value}, {"--scale", OptionKind::Value},
-         {"--json", OptionKind::Switch}},
+         {"--prefix", OptionKind::Value}, {"--lang", OptionKind::Value},
+         {"--scale", OptionKind::Value}, {"--json", OptionKind::Switch}},
         1, "medium", line);
     if (!error.empty()) return bad(error, error.compare(0, 4, "one ") != 0);
     if (line.help) {
@@ -190,6 +197,8 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::is_directory(medium, ec)) return bad("no folder " + medium, false);
+    const std::string prefix = line.Value("--prefix");
+    if (line.Has("--prefix") && prefix.empty()) return bad("--prefix needs a folder");
     const std::vector<std::string> scales = SplitList(line.Value("--scale", "100"));
     for (const std::string& s : scales) {
         if (s.find_first_not_of("0123456789") != std::string::npos || s.size() > 3)
@@ -208,9 +217,14 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     // Refused before anything is made, so that nothing is left in the medium.
     const fs::path mediumPath = fs::absolute(medium).lexically_normal();
     const fs::path outPath = fs::absolute(output).lexically_normal();
-    const std::string below = outPath.lexically_relative(mediumPath).generic_string();
-    if (below == "." || below == "./" || (!below.empty() && below.compare(0, 2, "..") != 0))
-        return bad("the pictures cannot go inside the medium", false);
+    const auto inside = [&](const fs::path& path) {
+        const std::string below = path.lexically_relative(mediumPath).generic_string();
+        return below == "." || below == "./" || (!below.empty() && below.compare(0, 2, "..") != 0);
+    };
+    if (inside(outPath)) return bad("the pictures cannot go inside the medium", false);
+    const fs::path prefixPath = prefix.empty() ? fs::path() : fs::absolute(prefix).lexically_normal();
+    if (!prefix.empty() && inside(prefixPath))
+        return bad("the Wine prefix cannot go inside the medium", false);
     fs::create_directories(outPath, ec);
     if (ec || !fs::is_directory(outPath)) return bad("cannot make " + output, false);
 
@@ -222,7 +236,8 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
         return s;
     };
     out = "medium\t" + trimmed(mediumPath) + "\nshown\t" + medium + "\nout\t" + trimmed(outPath) + "\ndist\t" +
-          line.Value("--dist") + "\njson\t" + (line.Has("--json") ? "--json" : "") + "\n";
+          line.Value("--dist") + "\nprefix\t" + (prefix.empty() ? "" : trimmed(prefixPath)) +
+          "\njson\t" + (line.Has("--json") ? "--json" : "") + "\n";
     for (const std::string& scale : scales)
         for (const std::string& lang : langs)
             out += "run\t" + lang + "\t" + scale + "\t" +

@@ -252,17 +252,32 @@ std::vector<PageFinding> PictureFindings(const Walk& walk, const Report& report,
     const std::string requested = utf8(report.font);
     for (const auto& [page, m] : missing) {
         const size_t n = m.texts.size();
-        add(page, Severity::Error, "glyphs-missing", utf8(report.translation),
+        const bool machine = FaceMissingHere(requested, m.face);
+        add(page, machine ? Severity::Warning : Severity::Error, "glyphs-missing",
+            utf8(report.translation),
             "page " + std::to_string(page) + ": " + std::to_string(n) +
                 (n == 1 ? " text is" : " texts are") + " drawn in \"" + m.face +
                 "\", which has no glyph for " + std::to_string(m.characters) +
                 (n == 1 ? " of its characters: " : " of their characters: ") +
                 m.texts.front() + (n > 1 ? " and " + std::to_string(n - 1) + " more" : "") +
-                (m.face == requested ? ""
-                                     : "; the translation asks for \"" + requested +
-                                           "\", which this system does not draw them in"));
+                (machine ? "; this machine has no face \"" + requested +
+                               "\", which the translation asks for: a fault of this machine, "
+                               "not of the medium (tools/dev/setup.sh installs faces that stand "
+                               "in for those Windows has for its languages)"
+                         : "; the face the translation asks for lacks them: the user sees boxes"));
     }
     return out;
+}
+
+bool FaceMissingHere(const std::string& requested, const std::string& drawn) {
+    // Face names are the same in any letter case; ASCII is enough for the
+    // names that differ only so.
+    const auto lower = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    return lower(requested) != lower(drawn);
 }
 
 std::vector<PageFinding> CheckerFindings(const Report& report, const Report& pages) {
@@ -293,11 +308,17 @@ std::string IndexHtml(const std::string& medium, const std::vector<LanguageRun>&
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>Preview of " +
         Html(medium) +
         "</title>\n<style>\n"
-        "body { font-family: sans-serif; margin: 1em 2em; }\n"
+        "body { font-family: sans-serif; margin: 1em 2em; overflow-wrap: anywhere; }\n"
         ".page { border-top: 1px solid #ccc; padding: .5em 0 1em; }\n"
-        ".row { display: flex; gap: 1.5em; align-items: flex-start; }\n"
-        ".hovers { display: flex; flex-wrap: wrap; gap: .8em; margin-top: .8em; }\n"
-        ".hovers img { width: 260px; }\n"
+        // The page as it is, the findings beside it while there is room.
+        ".row { display: flex; flex-wrap: wrap; gap: 1.5em; align-items: flex-start; }\n"
+        ".row > div { flex: 1 1 22em; min-width: 0; }\n"
+        "img { max-width: 100%; height: auto; }\n"
+        // Hovered pages two abreast in a window 1,400 pixels wide: a page at
+        // 100 % at its own size, a larger scale made smaller to fit.
+        ".hovers { display: grid; gap: .8em; margin-top: .8em;\n"
+        "  grid-template-columns: repeat(auto-fill, minmax(min(100%, 560px), 1fr)); }\n"
+        ".hovers img { display: block; }\n"
         ".splash { display: flex; flex-wrap: wrap; gap: .8em; }\n"
         "figure { margin: 0; } figcaption { font-size: 85%; color: #444; }\n"
         ".error { color: #a00; } .warning { color: #850; } .note { color: #555; }\n"

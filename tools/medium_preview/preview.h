@@ -75,6 +75,12 @@ struct LanguageRun {
 std::vector<PageFinding> PictureFindings(const Walk& walk, const medium_check::Report& report,
                                          const std::string& language, int scale);
 
+// Whether missing glyphs are this machine's doing: the face that drew the
+// texts (`drawn`) is not the one the translation asks for (`requested`), so
+// this machine lacks that face. glyphs-missing is then a warning about the
+// machine; else the medium's font lacks the characters, an error.
+bool FaceMissingHere(const std::string& requested, const std::string& drawn);
+
 // The checker's findings of `report` in UTF-8, each on the page of `pages`
 // that shows the descriptor it names (0 for the others).
 std::vector<PageFinding> CheckerFindings(const medium_check::Report& report,
@@ -105,7 +111,8 @@ std::string UnixLocale(const std::string& language);
 // the usage for --help, else the walks to make, for tools/medium-preview to
 // run under Wine, one line each, tab-separated: "medium PATH" (absolute),
 // "shown MEDIUM" (as given), "out PATH",
-// "dist DIR" (empty: the build's), "json --json" (or empty), then
+// "dist DIR" (empty: the build's), "prefix DIR" (absolute; empty: the
+// user's cache folder), "json --json" (or empty), then
 // "run LANGUAGE SCALE FOLDER" for each language at each scale. Exit status 2
 // for bad usage, with the reason in `err`.
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err);

@@ -163,7 +163,8 @@ TEST(PreviewRun, SaysWhatToWalkOrWhyNot) {
     ASSERT_TRUE(mkdtemp(dir));
     const std::string sample = SOURCE_DIR "/examples/medium", out = std::string(dir) + "/out";
     // French translates the medium's name; Arabic has the menu's texts alone.
-    const std::string french = std::string(dir) + "/french";
+    // The folder's name holds a backslash, a character like any other here.
+    const std::string french = std::string(dir) + "/fr\\ench";
     std::filesystem::create_directory(french);
     std::ofstream(french + "/QXMSETUP.INI") << "[common]\r\nname=Root\r\n";
     std::ofstream(french + "/translat.ini") << "[english]\nFont=Arial\n[arabic]\nFont=Tahoma\n"

@@ -5,6 +5,7 @@
 
 #include "platform/codepage.h"
 #include "platform/folder_search.h"
+#include "platform/tool_text.h"
 #include "tools/medium_check/pages.h"
 #include "tools/medium_check/rules.h"
 
@@ -47,6 +48,13 @@ bool IsFolder(const std::string& path) {
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     platform::FolderSearch search;
     return search.FindFile(folder + "\\*.*");
+}
+
+bool SetMediumFolder(Settings& settings, const std::string& typed) {
+    settings.folder = platform::HostFolder(typed);
+    if (settings.folder.empty()) return false;
+    settings.medium = platform::WindowsPath(settings.folder);
+    return true;
 }
 
 Report Check(const Settings& settings) {

@@ -86,6 +86,11 @@ std::vector<std::string> MediumLanguages(const Settings& settings, bool every = 
 // A folder that can be read (a drive root too).
 bool IsFolder(const std::string& path);
 
+// Sets `medium` and `folder` to the medium folder a user typed, as this
+// machine names it (platform::HostFolder: its path has only this machine's
+// limits, and may hold a backslash); false when there is no such folder.
+bool SetMediumFolder(Settings& settings, const std::string& typed);
+
 // Whether `root` can be a medium's root on the disc, as --as gives it: a
 // drive ("D:", "D:\\", "D:\\setup") or a folder of another computer
 // ("\\\\server\\share").

@@ -82,9 +82,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
 
     // The folder as this machine names it: its own path has only the limits
     // of this machine's file system.
-    settings.folder = platform::HostFolder(medium);
-    if (settings.folder.empty()) return bad("no folder " + medium);
-    settings.medium = platform::WindowsPath(settings.folder);
+    if (!SetMediumFolder(settings, medium)) return bad("no folder " + medium);
     if (!translation.empty()) {
         settings.translation = platform::FullPath(translation);
         if (!platform::IsHostFile(settings.translation))

@@ -97,9 +97,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     if (args.size() < 2) return bad("what to do, and on which medium?");
     const std::string& command = args[0];
     medium_check::Settings settings;
-    settings.medium = platform::FullPath(args[1]);
-    if (settings.medium.empty() || !medium_check::IsFolder(settings.medium))
-        return bad("no folder " + args[1]);
+    if (!medium_check::SetMediumFolder(settings, args[1])) return bad("no folder " + args[1]);
 
     if (command == "languages" && args.size() == 2) {
         for (const std::string& name : medium_check::MediumLanguages(settings))
@@ -133,9 +131,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         const std::string program = line.Value("--program");
         const bool json = line.Has("--json");
         medium_check::Settings original = settings;
-        original.medium = platform::FullPath(shown);
-        if (original.medium.empty() || !medium_check::IsFolder(original.medium))
-            return bad("no folder " + shown);
+        if (!medium_check::SetMediumFolder(original, shown)) return bad("no folder " + shown);
         std::vector<LanguageRun> runs;
         for (size_t i = 2; i < line.operands.size(); ++i) {
             const std::vector<std::string> spec = Split(line.operands[i], ':');
@@ -207,7 +203,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
             return bad("scale " + s + " is not between 100 and 400", false);
     }
     medium_check::Settings settings;
-    settings.medium = platform::FullPath(medium);
+    if (!medium_check::SetMediumFolder(settings, medium)) return bad("no folder " + medium, false);
     std::vector<std::string> langs = SplitList(line.Value("--lang"));
     if (langs.empty() || langs == std::vector<std::string>{"all"})
         langs = medium_check::MediumLanguages(settings, !langs.empty());

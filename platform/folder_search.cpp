@@ -137,6 +137,14 @@ struct FolderSearch::Impl {
     bool hasNext = false;
     bool hasCurrent = false;
 
+    // A folder, or a link that the disc holds as one (HostLinkIsDiscFolder);
+    // a link is otherwise no folder.
+    static bool IsFolder(const std::string& path) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0) return false;
+        return S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && HostLinkIsDiscFolder(path));
+    }
+
     bool Accept(const CodePage& page, const char* raw, Entry* out) const {
         std::string name(raw);
         if (HostHides(page, name)) return false;
@@ -154,12 +162,10 @@ struct FolderSearch::Impl {
             if (!Accept(page, d->d_name, out)) continue;
             if (d->d_type == DT_DIR) {
                 out->folder = true;
-            } else if (d->d_type == DT_UNKNOWN) {
-                struct stat st;
-                out->folder = lstat((nativeRoot + "/" + out->name).c_str(), &st) == 0 &&
-                              S_ISDIR(st.st_mode);
+            } else if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+                out->folder = IsFolder(nativeRoot + "/" + out->name);
             }
-            // DT_LNK and every other type: not a folder.
+            // Every other type: not a folder.
             return true;
         }
         return false;
@@ -171,7 +177,7 @@ struct FolderSearch::Impl {
         struct stat st;
         if (lstat((nativeRoot + "/" + name).c_str(), &st) == 0) {
             next.name = name;
-            next.folder = S_ISDIR(st.st_mode);
+            next.folder = IsFolder(nativeRoot + "/" + name);
             return true;
         }
         // A folder that is missing, is a file or cannot be read has no

@@ -6,6 +6,11 @@
 
 #include <algorithm>
 
+#ifndef _WIN32
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#endif
 
 namespace platform {
 namespace {
@@ -87,6 +92,7 @@ std::string LoadBuiltinText(UINT id) {
 std::string NativePath(const std::string& windowsPath) { return windowsPath; }
 std::string WindowsPath(const std::string& nativePath) { return nativePath; }
 bool SetHostDrive(const std::string&, const std::string&) { return false; }
+bool HostLinkIsDiscFolder(const std::string&) { return false; }
 #else
 
 DWORD ProfileString(const char* section, const char* key, const char* def,
@@ -137,6 +143,27 @@ bool SetHostDrive(const std::string& windowsFolder, const std::string& hostFolde
     drive.host = drive.windows.empty() ? std::string() : hostFolder;
     while (drive.host.size() > 1 && drive.host.back() == '/') drive.host.pop_back();
     return true;
+}
+
+bool HostLinkIsDiscFolder(const std::string& nativePath) {
+    const HostDrive& drive = TheHostDrive();
+    if (drive.windows.empty()) return false;
+    // Whole paths, every link on the way resolved.
+    const auto real = [](const std::string& path) {
+        char buffer[PATH_MAX];
+        return realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+    };
+    const auto within = [](const std::string& path, const std::string& folder) {
+        return path.compare(0, folder.size(), folder) == 0 &&
+               (path.size() == folder.size() || folder == "/" || path[folder.size()] == '/');
+    };
+    const std::string root = real(drive.host);
+    const std::string end = real(nativePath);
+    const size_t slash = nativePath.find_last_of('/');
+    const std::string holder = real(slash == std::string::npos ? "." : nativePath.substr(0, slash + 1));
+    struct stat st;
+    return !root.empty() && !end.empty() && !holder.empty() && within(end, root) &&
+           !within(holder, end) && stat(end.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string NativePath(const std::string& windowsPath) {

@@ -64,6 +64,13 @@ std::string WindowsPath(const std::string& nativePath);
 // Windows, where every path is the system's own and nothing is mapped.
 bool SetHostDrive(const std::string& windowsFolder, const std::string& hostFolder);
 
+// On the host, while a drive is set: whether the symbolic link at the host
+// path `nativePath` is a folder as the disc holds it. The disc holds a link
+// that ends in a folder inside the drive's folder, and that is not the
+// folder holding the link nor one above it, as the folder it names; it does
+// not hold the others. False without a drive, and on Windows.
+bool HostLinkIsDiscFolder(const std::string& nativePath);
+
 // The folder of a path: the path up to, not including, its last backslash
 // (the second byte of a double-byte character is none). Empty when the path
 // holds no backslash.

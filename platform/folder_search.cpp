@@ -138,7 +138,9 @@ struct FolderSearch::Impl {
     bool hasCurrent = false;
 
     // A folder, or a link that the disc holds as one (HostLinkIsDiscFolder);
-    // a link is otherwise no folder.
+    // a link is otherwise no folder. Wine takes every link to a folder as a
+    // folder: here the tools see the medium as its disc will be, where a link
+    // out of the medium or round a loop is not there.
     static bool IsFolder(const std::string& path) {
         struct stat st;
         if (lstat(path.c_str(), &st) != 0) return false;

@@ -97,6 +97,15 @@ std::string Resolved(const std::string& root, const std::string& path, char sepa
     return out.empty() ? std::string(1, separator) : out;
 }
 
+// A host path made absolute against the current folder; empty when that
+// cannot be read.
+std::string Absolute(const std::string& native) {
+    if (native[0] == '/') return native;
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return std::string();
+    return std::string(cwd) + "/" + native;
+}
+
 bool IsHostFolder(const std::string& native) {
     struct stat st;
     return stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -112,25 +121,15 @@ std::string FullPath(const std::string& userPath) {
         const std::string full = Resolved(userPath.substr(0, 2), userPath.substr(2), '\\');
         return full.size() == 2 ? full + "\\" : full;
     }
-    std::string native = NativePath(userPath);
-    if (native[0] != '/') {
-        char cwd[PATH_MAX];
-        if (!getcwd(cwd, sizeof cwd)) return std::string();
-        native = std::string(cwd) + "/" + native;
-    }
-    return WindowsPath(Resolved("", native, '/'));
+    const std::string native = Absolute(NativePath(userPath));
+    return native.empty() ? std::string() : WindowsPath(Resolved("", native, '/'));
 }
 
 std::string HostFolder(const std::string& userPath) {
     if (userPath.empty()) return std::string();
-    std::string native = userPath;
-    if (native[0] != '/') {
-        char cwd[PATH_MAX];
-        if (!getcwd(cwd, sizeof cwd)) return std::string();
-        native = std::string(cwd) + "/" + native;
-    }
-    native = Resolved("", native, '/');
-    if (IsHostFolder(native)) return native;
+    const std::string absolute = Absolute(userPath);
+    const std::string native = absolute.empty() ? absolute : Resolved("", absolute, '/');
+    if (!native.empty() && IsHostFolder(native)) return native;
     const std::string full = FullPath(userPath);
     if (full.empty() || !IsHostFolder(NativePath(full))) return std::string();
     return NativePath(full);

@@ -274,8 +274,7 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
 
     // The menu as the disc's files make it.
     medium_check::Settings settings;
-    settings.medium = platform::FullPath(root.string());
-    settings.folder = root.string();
+    medium_check::SetMediumFolder(settings, root.string());  // a folder: it was looked at above
     settings.shownAs = "D:";
     const bool addsTranslation =
         std::find(added.begin(), added.end(), "translat.ini") != added.end();

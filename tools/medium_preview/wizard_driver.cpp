@@ -1,5 +1,6 @@
 #include "tools/medium_preview/wizard_driver.h"
 
+#include "platform/gdi.h"
 #include "resources/resource.h"
 
 #include <cstdio>
@@ -173,8 +174,8 @@ std::vector<DWORD> Wizard::Pixels(int id, int inset) const {
     InflateRect(&r, -inset, -inset);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return pixels;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
+    CClientDC screen(nullptr);
+    CMemoryDC mem(screen);
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -183,17 +184,16 @@ std::vector<DWORD> Wizard::Pixels(int id, int inset) const {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    CBitmap bmp;
+    if (!bmp.Attach(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)) || !bits)
+        return pixels;
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
+    SelectObject(mem, old);
     const DWORD* px = static_cast<const DWORD*>(bits);
     pixels.reserve(static_cast<size_t>(w) * h);
     for (int i = 0; i < w * h; ++i) pixels.push_back(px[i] & 0xFFFFFF);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
